@@ -1,0 +1,35 @@
+// instance.h -- the single-instance name lock and the "bring your window to the front" request.
+//
+// The lock is an abstract-namespace Unix socket bound to a name made of the user id and the
+// lock's name: exclusive per user, and freed by the kernel when the holding process dies, so
+// no lock file is ever left behind. A second copy connects to it to ask for a raise.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+class InstanceLock {
+public:
+    InstanceLock() = default;
+    ~InstanceLock();   // releases
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True when this process now holds the name (also when it held it already).
+    bool TryAcquire(const std::string& name);
+    // Asks the holder of name to raise its window; true when the request was delivered.
+    static bool RequestRaise(const std::string& name);
+    void Release();
+    bool IsHeld() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+    struct Listener;
+    Listener* listener_ = nullptr;   // thread that receives raise requests
+};
+
+// True once per raise request received by this process; the window pump polls it.
+bool TakeRaiseRequest();
+
+} // namespace platform

@@ -1,0 +1,33 @@
+// log.cpp -- the log device: FLYINGFISH_LOG=stderr prints each text as UTF-8; default discards.
+#include "platform/log.h"
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "platform/env.h"
+#include "platform/text.h"
+
+namespace platform {
+
+namespace {
+std::mutex g_print_mutex;
+
+bool LogToStderr() {
+    static const bool enabled = GetEnv("FLYINGFISH_LOG") == "stderr";
+    return enabled;
+}
+} // namespace
+
+void PrintError(std::string_view text) {
+    std::string line = ToDisplayUtf8(text);
+    std::lock_guard<std::mutex> lock(g_print_mutex);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+void LogWrite(std::string_view text) {
+    if (LogToStderr()) PrintError(text);
+}
+
+} // namespace platform

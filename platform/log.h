@@ -1,0 +1,13 @@
+// log.h -- the error log's output device. FLYINGFISH_LOG=stderr prints; otherwise discarded.
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+// Hands one formatted log text to the chosen device.
+void LogWrite(std::string_view text);
+// Prints text to stderr as UTF-8, whatever the log device (for fatal errors).
+void PrintError(std::string_view text);
+
+} // namespace platform
