@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <thread>
 
 #include "platform/env.h"
@@ -47,8 +46,8 @@ Clock& EnvironmentClock() {
 
 } // namespace
 
-uint64_t VirtualClock::NowUs() { return now_us_; }
-void VirtualClock::SleepUs(uint64_t us) { now_us_ += us; }
+uint64_t VirtualClock::NowUs() { return now_us_.load(std::memory_order_acquire); }
+void VirtualClock::SleepUs(uint64_t us) { now_us_.fetch_add(us, std::memory_order_acq_rel); }
 
 Clock& FrameClock() {
     if (Clock* test = g_test_clock.load(std::memory_order_acquire)) return *test;

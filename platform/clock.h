@@ -4,6 +4,7 @@
 // somebody sleeps on it, and then at once, so headless runs are fast and deterministic.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace platform {
@@ -28,7 +29,7 @@ uint64_t MonotonicMs();
 // Real sleep of the calling thread.
 void SleepMs(uint32_t ms);
 
-// For tests: a virtual clock of their own.
+// For tests: a virtual clock of their own (safe to share between threads).
 class VirtualClock final : public Clock {
 public:
     uint64_t NowUs() override;
@@ -36,7 +37,7 @@ public:
     bool IsVirtual() const override { return true; }
     void Advance(uint64_t us) { SleepUs(us); }
 private:
-    uint64_t now_us_ = 0;
+    std::atomic<uint64_t> now_us_{0};
 };
 
 // For tests: replaces the process's frame clock (null restores the one from the environment).

@@ -1,10 +1,12 @@
 // fs.h -- files: names, case-insensitive lookup, whole-file reads, atomic replace, temporaries.
 //
-// Paths from the system's data use '\' or '/' and any letter case; ResolvePath turns them into
-// an existing path when there is one: the exact path first, then each component matched
-// case-insensitively.
+// Paths from the system's data use '\' or '/' and any letter case (and may hold CP932 bytes);
+// ResolvePath turns them into an existing path when there is one: the exact path first, then
+// each component matched ignoring ASCII case. Every function here that takes a path resolves it
+// first, so "gamedata\\STAGE1\\x.ltd" finds "GameData/Stage1/X.ltd".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -12,11 +14,14 @@
 
 namespace platform {
 
-// '\' read as '/'; made absolute against the working directory.
+// '\' read as '/'; made absolute against the working directory; "." and ".." folded away.
 std::string FullName(const std::string& path);
-// The existing path that path names (exact, then component by component ignoring ASCII case);
-// when nothing exists, path with '\' turned into '/'.
+// The existing path that path names: exact, else component by component ignoring ASCII case
+// (a CP932 component also matches its UTF-8 spelling on disk). The part from the first
+// component that does not exist on is kept as given, so a new file in an existing folder of
+// another case still lands in that folder. '\' always becomes '/'.
 std::string ResolvePath(const std::string& path);
+// True when path names something that is not a folder.
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 // Creates the folder and its parents; true when it exists afterwards.
@@ -25,13 +30,19 @@ bool RemoveFile(const std::string& path);
 
 // fopen on the resolved path.
 FILE* OpenFile(const std::string& path, const char* mode);
-// Whole file into data; false when it cannot be read.
+// Whole file into data; false (data cleared) when it cannot be read or is a folder.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
+// Reads up to size bytes from the start of the file; the count read, or -1 when it cannot be
+// opened.
+long ReadFileHead(const std::string& path, void* buffer, size_t size);
 // Writes size bytes to a temporary file in the same folder, flushes it to disk and renames it
-// over path: the old file stays whole until the new one is complete. 0 on success.
+// over path: the old file stays whole until the new one is complete. 0 on success; 1 when the
+// temporary cannot be made (missing or unwritable folder, bad arguments), 2 when writing, 3
+// when flushing or closing, 4 when the rename fails. On failure no temporary is left.
 int WriteFileAtomic(const std::string& path, const void* data, size_t size);
-// A new empty file in the system's temporary folder (mkstemp); "" on failure.
-std::string MakeTemporaryFile(const std::string& prefix);
+// A new empty file in the system's temporary folder (mkstemp), its name ending in suffix;
+// "" on failure.
+std::string MakeTemporaryFile(const std::string& prefix, const std::string& suffix = "");
 // Folder of the running program (ends without '/').
 std::string ProgramDirectory();
 

@@ -11,12 +11,16 @@
 namespace platform {
 
 namespace {
+
 std::mutex g_print_mutex;
+std::mutex g_capture_mutex;
+std::function<void(std::string_view)> g_capture;   // under g_capture_mutex
 
 bool LogToStderr() {
     static const bool enabled = GetEnv("FLYINGFISH_LOG") == "stderr";
     return enabled;
 }
+
 } // namespace
 
 void PrintError(std::string_view text) {
@@ -27,7 +31,16 @@ void PrintError(std::string_view text) {
 }
 
 void LogWrite(std::string_view text) {
+    {
+        std::lock_guard<std::mutex> lock(g_capture_mutex);
+        if (g_capture) g_capture(text);
+    }
     if (LogToStderr()) PrintError(text);
+}
+
+void SetLogCaptureForTest(std::function<void(std::string_view)> capture) {
+    std::lock_guard<std::mutex> lock(g_capture_mutex);
+    g_capture = std::move(capture);
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 // log.h -- the error log's output device. FLYINGFISH_LOG=stderr prints; otherwise discarded.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 namespace platform {
@@ -9,5 +10,9 @@ namespace platform {
 void LogWrite(std::string_view text);
 // Prints text to stderr as UTF-8, whatever the log device (for fatal errors).
 void PrintError(std::string_view text);
+
+// For tests: every text handed to LogWrite also goes to capture (empty function: none). The
+// capture is called under the log's lock, one text at a time.
+void SetLogCaptureForTest(std::function<void(std::string_view)> capture);
 
 } // namespace platform

@@ -46,6 +46,26 @@ size_t Utf8SequenceLength(std::string_view s) {
 
 } // namespace
 
+bool IsValidUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t n = Utf8SequenceLength(text.substr(i));
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+void Cp932ToLowerAscii(char* text, size_t size) {
+    std::string_view view(text, size);
+    for (size_t i = 0; i < size; i += Cp932CharLength(view, i)) {
+        if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+    }
+}
+
 std::string Cp932ToUtf8(std::string_view cp932) { return Convert(cp932, "UTF-8", "CP932"); }
 std::string Utf8ToCp932(std::string_view utf8) { return Convert(utf8, "CP932", "UTF-8"); }
 
@@ -64,12 +84,12 @@ std::string ToDisplayUtf8(std::string_view mixed) {
             i += n;
             continue;
         }
-        // A run of bytes that are not UTF-8: CP932 text from data.
+        // A run of bytes that are not UTF-8: CP932 text from data. A lead byte takes its trail
+        // byte along (which may be ASCII); half-width katakana are single bytes.
         size_t start = i;
         while (i < mixed.size() && static_cast<unsigned char>(mixed[i]) >= 0x80 &&
                Utf8SequenceLength(mixed.substr(i)) == 0) {
-            // A CP932 lead byte takes its trail byte along (which may be ASCII).
-            i += (i + 1 < mixed.size()) ? 2 : 1;
+            i += Cp932CharLength(mixed, i);
         }
         out += Cp932ToUtf8(mixed.substr(start, i - start));
     }

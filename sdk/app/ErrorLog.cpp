@@ -9,6 +9,7 @@
 namespace zuderadeDoruVAV3ed {
 
 void CErrorLog::Out(const char* format, ...) {
+    if (!format) return;
     char text[kMaxText];
     va_list args;
     va_start(args, format);

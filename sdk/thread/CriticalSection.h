@@ -7,6 +7,7 @@
 
 namespace zuderadeDoruVAV3ed {
 
+// The owner may enter again; it must leave as often as it entered before others get in.
 class CCriticalSection {
 public:
     CCriticalSection() = default;
@@ -17,12 +18,13 @@ public:
     // Leaving a section the calling thread does not hold throws CIllegalMonitorStateException.
     void Leave();
     bool IsOwnedByCurrentThread() const;
-    int GetEntryCount() const;   // of the owner; meaningful to the owner only
+    // The owner's entry count when the caller is the owner, else 0.
+    int GetEntryCount() const;
 
 private:
-    std::recursive_mutex mutex_;
+    std::mutex mutex_;                   // held while owned
     std::atomic<std::thread::id> owner_{};
-    int count_ = 0;
+    int count_ = 0;                      // entries of the owner; touched by the owner only
 };
 
 // Enters on construction; may leave once early; on destruction leaves as often as it entered.
@@ -33,6 +35,7 @@ public:
     CCriticalLock(const CCriticalLock&) = delete;
     CCriticalLock& operator=(const CCriticalLock&) = delete;
 
+    // Leaves early; later calls and the destructor then do nothing.
     void Leave() {
         if (entered_) {
             entered_ = false;

@@ -1,7 +1,8 @@
 // Singleton.h -- lazily created singletons, destroyed at exit in the reverse order of creation.
 //
 // Creation takes the singleton's own lock only while the threads-may-exist flag is set
-// (CAppInitializer sets it); before that the program is single-threaded.
+// (CAppInitializer sets it); before that the program is single-threaded. DestroySingletons
+// (run by CAppInitializer's destructor) deletes them newest first; a later Get creates anew.
 #pragma once
 
 #include <atomic>
@@ -29,15 +30,16 @@ public:
         }
         return Create();
     }
-    static bool Exists() { return instance_.load() != nullptr; }
+    static bool Exists() { return instance_.load(std::memory_order_acquire) != nullptr; }
 
 private:
+    // Second test inside the lock: another thread may have created it meanwhile.
     static T* Create() {
         T* existing = instance_.load(std::memory_order_acquire);
         if (existing) return existing;
         T* created = new T();
         instance_.store(created, std::memory_order_release);
-        RegisterSingletonDestroyer([] { delete instance_.exchange(nullptr); });
+        RegisterSingletonDestroyer([] { delete instance_.exchange(nullptr, std::memory_order_acq_rel); });
         return created;
     }
     static inline std::atomic<T*> instance_{nullptr};

@@ -1,12 +1,17 @@
 // Thread.h -- thread objects with a stop event and interruptible sleep, and their manager.
 //
+// The body runs in ThreadProc and polls IsThreadValid / Sleep:
 //   class CWorker : public CThread {
+//       ~CWorker() override { Stop(); }   // stop before the derived part goes away
 //       void ThreadProc() override {
 //           while (IsThreadValid()) { DoOnePass(); if (Sleep(20)) break; }
 //       }
 //   };
+// A derived class whose body uses its own members must call Stop in its own destructor: the
+// base destructor runs too late for that.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -19,26 +24,32 @@ namespace zuderadeDoruVAV3ed {
 
 class CThread {
 public:
-    CThread();
+    CThread() = default;
     virtual ~CThread();   // stops the thread if it still runs
     CThread(const CThread&) = delete;
     CThread& operator=(const CThread&) = delete;
 
     // Stops and waits for a running thread first, then starts a new one; returns 0 once it
-    // runs, non-zero when it could not be created.
+    // runs, 1 when it could not be created (2 when called from the thread itself).
     int Start();
     // Sets the stop event and, unless called from the thread itself (2), waits until the thread
-    // has ended (0; 1 when the wait fails).
+    // has ended (0; also when no thread was started; 1 when the wait fails).
     int Stop();
     // Sets the stop event without waiting.
     void InvalidateThread();
     // True while the thread has not been asked to stop.
     bool IsThreadValid() const;
-    // Waits ms or until the stop or interrupt event is set: 0 when the time ran out, 1 when an
-    // event ended the wait. Throws CInterruptedException when the thread was interrupted.
+    // Waits ms or until the stop or interrupt event is set: 0 when the time ran out, 1 when the
+    // stop event ended the wait. Throws CInterruptedException when the thread was interrupted.
     int Sleep(uint32_t ms);
+    // Interrupts the thread's current or next Sleep.
     void Interrupt();
+    // Waits, without asking it to stop, until the thread has ended (at once when none runs or
+    // when called from the thread itself: then false).
+    bool WaitForEnd();
+    // True from a successful Start until the body has returned.
     bool IsRunning() const;
+    // The running thread's id (default id when none was started).
     std::thread::id GetThreadId() const;
     platform::Event& GetStopEvent() { return stop_event_; }
 
@@ -48,31 +59,40 @@ protected:
 
 private:
     void Run();
+    bool IsCallerTheThread() const;
+    int JoinLocked();   // under start_stop_lock_: waits for the thread and forgets it
 
-    CCriticalSection start_stop_lock_;   // taken before anything else of this object
-    std::thread thread_;
-    std::thread::id thread_id_{};
-    platform::Event stop_event_{true};
-    platform::Event interrupt_event_{true};
-    platform::Event running_event_{true};   // set once the body is about to run
-    platform::Event ended_event_{true};
+    CCriticalSection start_stop_lock_;          // taken by Start, Stop and WaitForEnd
+    std::thread thread_;                        // under start_stop_lock_
+    std::atomic<std::thread::id> thread_id_{};  // of the running thread
+    platform::Event stop_event_{true};          // manual reset: stays set once asked
+    platform::Event interrupt_event_{false};    // auto reset: one interrupt, one throw
+    platform::Event running_event_{true};       // set once the body is about to run
+    platform::Event ended_event_{true, true};   // set while no body runs
 };
 
 // The registry of started threads; it owns what it is handed and waits for all of them.
 class CThreadManager {
 public:
+    CThreadManager() = default;
+    ~CThreadManager();   // waits for what is left
     static CThreadManager* GetInstance();
-    // Takes ownership of thread, starts it and returns once it runs (non-zero: not started).
+    // Takes ownership of thread, starts it and returns once it runs (non-zero: not started; it
+    // stays owned and is destroyed by WaitAll). Null: 1.
     static int StartThread(CThread* thread);
-    // Waits until every started thread has ended, then destroys them.
+    // Waits until every started thread has ended (also those started meanwhile), then destroys
+    // them. A thread of the manager that calls it skips itself.
     void WaitAll();
-    // Sets the stop event of every running thread.
+    // Sets the stop event of every thread.
     void StopAll();
     size_t GetCount();
 
 private:
+    int Add(CThread* thread);
+
     CCriticalSection lock_;
-    std::vector<std::unique_ptr<CThread>> threads_;
+    CCriticalSection wait_lock_;                      // one WaitAll at a time
+    std::vector<std::unique_ptr<CThread>> threads_;   // under lock_
 };
 
 } // namespace zuderadeDoruVAV3ed

@@ -1,0 +1,267 @@
+// fs.cpp -- POSIX files with case-insensitive lookup and atomic replace.
+#include "platform/fs.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/text.h"
+
+namespace platform {
+
+namespace {
+
+// '\' read as '/'. In CP932 text '\' can be the second byte of a character (0x95 0x5C), which
+// is stepped over; text that is valid UTF-8 (the program's own literals) has no such bytes.
+std::string ForwardSlashes(std::string path) {
+    if (IsValidUtf8(path)) {
+        std::replace(path.begin(), path.end(), '\\', '/');
+        return path;
+    }
+    for (size_t i = 0; i < path.size(); i += Cp932CharLength(path, i))
+        if (path[i] == '\\') path[i] = '/';
+    return path;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string Join(const std::string& base, const std::string& name) {
+    if (base.empty()) return name;
+    return base.back() == '/' ? base + name : base + "/" + name;
+}
+
+std::string FoldCp932(std::string s) {
+    Cp932ToLowerAscii(s.data(), s.size());
+    return s;
+}
+
+std::string FoldAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// True when the disk entry is the wanted component spelled in another case (or, for a CP932
+// name, in UTF-8).
+bool SameName(const std::string& entry, const std::string& wanted) {
+    if (FoldCp932(entry) == FoldCp932(wanted) || FoldAscii(entry) == FoldAscii(wanted)) return true;
+    bool has_high = std::any_of(wanted.begin(), wanted.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return has_high && FoldAscii(entry) == FoldAscii(Cp932ToUtf8(wanted));
+}
+
+// The entry of folder that matches name (the smallest when several do); "" when none.
+std::string FindInFolder(const std::string& folder, const std::string& name) {
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
+    std::string best;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::string entry = it->path().filename().string();
+        if (SameName(entry, name) && (best.empty() || entry < best)) best = entry;
+    }
+    return best;
+}
+
+// Writes all of size bytes, riding over short writes and signals.
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Creates a new file "<folder>/.<name>.<unique>" with mode 0666 less the umask.
+int CreateSibling(const std::string& target, std::string& temporary) {
+    static std::atomic<uint32_t> counter{0};
+    std::filesystem::path path(target);
+    std::string folder = path.parent_path().string();
+    std::string name = path.filename().string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        uint64_t stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        temporary = Join(folder, "." + name + "." + std::to_string(getpid()) + "." +
+                                     std::to_string(counter.fetch_add(1)) + "." + std::to_string(stamp % 100000));
+        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
+std::string FullName(const std::string& path) {
+    std::filesystem::path p(ForwardSlashes(path));
+    std::error_code error;
+    if (p.is_relative()) {
+        std::filesystem::path cwd = std::filesystem::current_path(error);
+        if (!error) p = cwd / p;
+    }
+    std::string full = p.lexically_normal().string();
+    if (full.size() > 1 && full.back() == '/') full.pop_back();
+    return full;
+}
+
+std::string ResolvePath(const std::string& path) {
+    std::string wanted = ForwardSlashes(path);
+    if (wanted.empty() || Exists(wanted)) return wanted;
+
+    std::string resolved = wanted[0] == '/' ? "/" : "";
+    bool missing = false;   // once a component is missing, the rest is kept as given
+    size_t start = 0;
+    while (start < wanted.size()) {
+        size_t end = wanted.find('/', start);
+        if (end == std::string::npos) end = wanted.size();
+        std::string component = wanted.substr(start, end - start);
+        start = end + 1;
+        if (component.empty()) continue;
+        std::string candidate = Join(resolved, component);
+        if (missing || component == "." || component == ".." || Exists(candidate)) {
+            missing = missing || !Exists(candidate);
+            resolved = candidate;
+            continue;
+        }
+        std::string found = FindInFolder(resolved, component);
+        if (found.empty()) {
+            missing = true;
+            resolved = candidate;
+        } else {
+            resolved = Join(resolved, found);
+        }
+    }
+    if (wanted.back() == '/' && !resolved.empty() && resolved.back() != '/') resolved += '/';
+    return resolved;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(ResolvePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDirectories(const std::string& path) {
+    std::string resolved = ResolvePath(path);
+    std::error_code error;
+    std::filesystem::create_directories(resolved, error);
+    return std::filesystem::is_directory(resolved, error);
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(ResolvePath(path).c_str()) == 0; }
+
+FILE* OpenFile(const std::string& path, const char* mode) {
+    if (!mode) return nullptr;
+    return std::fopen(ResolvePath(path).c_str(), mode);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
+    data.clear();
+    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // Read to the end rather than trust the size: the file may change while we read.
+    data.reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
+    uint8_t chunk[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            data.clear();
+            return false;
+        }
+        data.insert(data.end(), chunk, chunk + n);
+    }
+    ::close(fd);
+    return true;
+}
+
+long ReadFileHead(const std::string& path, void* buffer, size_t size) {
+    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    size_t got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, static_cast<uint8_t*>(buffer) + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return static_cast<long>(got);
+}
+
+int WriteFileAtomic(const std::string& path, const void* data, size_t size) {
+    if (path.empty() || (!data && size > 0)) return 1;
+    std::string target = ResolvePath(path);
+    if (target.back() == '/') return 1;
+
+    std::string temporary;
+    int fd = CreateSibling(target, temporary);
+    if (fd < 0) return 1;
+    // A replaced file keeps its permissions.
+    struct stat old;
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+
+    int result = 0;
+    if (!WriteAll(fd, static_cast<const uint8_t*>(data), size)) {
+        result = 2;
+    } else if (::fsync(fd) != 0) {
+        result = 3;
+    }
+    if (::close(fd) != 0 && result == 0) result = 3;
+    if (result == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) result = 4;
+    if (result != 0) {
+        ::unlink(temporary.c_str());
+        return result;
+    }
+    // Make the rename itself durable (best effort: some file systems refuse).
+    std::string folder = std::filesystem::path(target).parent_path().string();
+    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return 0;
+}
+
+std::string MakeTemporaryFile(const std::string& prefix, const std::string& suffix) {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) folder = "/tmp";
+    std::string safe_prefix = prefix, safe_suffix = suffix;
+    std::replace(safe_prefix.begin(), safe_prefix.end(), '/', '_');
+    std::replace(safe_suffix.begin(), safe_suffix.end(), '/', '_');
+    std::string pattern = (folder / (safe_prefix + "XXXXXX" + safe_suffix)).string();
+    int fd = ::mkstemps(pattern.data(), static_cast<int>(safe_suffix.size()));
+    if (fd < 0) return "";
+    ::close(fd);
+    return pattern;
+}
+
+std::string ProgramDirectory() {
+    std::error_code error;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return FullName(".");
+    return exe.parent_path().string();
+}
+
+} // namespace platform

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# install-deps.sh -- installs the Debian packages that building, playing and testing need.
+# Only missing packages are installed; the package lists are refreshed only when one is missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libsdl2-dev libmpg123-dev libvorbis-dev libfluidsynth-dev fluid-soundfont-gm
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  xvfb xauth xdotool
+)
+
+if ! command -v dpkg-query >/dev/null 2>&1; then
+  echo "install-deps.sh: dpkg-query not found; install these packages by hand: ${PACKAGES[*]}" >&2
+  exit 1
+fi
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps.sh: installing ${missing[*]}"
+SUDO=()
+if [ "$(id -u)" -ne 0 ]; then SUDO=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update
+"${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
