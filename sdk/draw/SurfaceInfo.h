@@ -73,6 +73,15 @@ struct BltInfo {
 // Parameter of kinds 16 and 17 as the caller passes it: the low byte of each field is used.
 struct BltRatesParam { uint32_t src_rate, dst_rate; };
 
+// One polygon blit: source vertex i is the source position that destination vertex i takes.
+struct PolygonInfo {
+    const POINT* srcPoints = nullptr;   // count points
+    const POINT* dstPoints = nullptr;   // count points, in order around a convex polygon
+    const RECT* clip = nullptr;         // destination area that may be written; null = all
+    uint8_t srcEndExclusive = 0;        // non-zero: each source step is divided by one more
+    int32_t count = 0;                  // points in each array
+};
+
 class CSurfaceInfo {
 public:
     CSurfaceInfo() = default;
@@ -90,13 +99,14 @@ public:
     virtual void Unlock();
 
     // kind: BltKind; source: the source's descriptor; info: may be null (all defaults);
-    // param: the kind's parameter (see the blit dispatch). 0 done, 1 lock failed or kind not
-    // served, 2 the pair of surface types is not served.
+    // param: the kind's parameter (see sdk/draw/BltDispatch.h). 0 done, 1 lock failed, kind not
+    // served or bad arguments, 2 the pair of surface types is not served. Defined in BltDispatch.cpp.
     int GeneralBlt(int kind, CSurfaceInfo* source, const BltInfo* info, const void* param);
     // Whole-surface effects (1 fade, ...); rect null = the whole surface. 0 done, 1 not served.
+    // Defined with the effects in Effect.cpp.
     int GeneralEffect(int kind, const RECT* rect, const void* param);
     // Texture-mapped polygon blit; answers 1 (mode not served) until the polygon blitters exist.
-    int PolygonBlt(int mode, CSurfaceInfo* source, const struct PolygonInfo* info, const void* param);
+    int PolygonBlt(int mode, CSurfaceInfo* source, const PolygonInfo* info, const void* param);
 
     bool IsValid() const { return valid_; }
     bool IsLocked() const { return locked_; }
@@ -129,6 +139,24 @@ private:
     int32_t type_ = kSurfaceUnknown;
     uint32_t color_key_ = 0;   // 0xAARRGGBB
     uint32_t fill_color_ = 0;  // 0xAARRGGBB
+};
+
+// Holds one lock for a scope: Unlock on destruction when the Lock succeeded, so an exception
+// that passes through releases the surface.
+class CSurfaceLockGuard {
+public:
+    explicit CSurfaceLockGuard(CSurfaceInfo& surface) : surface_(surface), result_(surface.Lock()) {}
+    ~CSurfaceLockGuard() {
+        if (result_ == 0) surface_.Unlock();
+    }
+    CSurfaceLockGuard(const CSurfaceLockGuard&) = delete;
+    CSurfaceLockGuard& operator=(const CSurfaceLockGuard&) = delete;
+
+    bool Failed() const { return result_ != 0; }
+
+private:
+    CSurfaceInfo& surface_;
+    int result_;   // Lock's result; 0 = held
 };
 
 } // namespace zuderadeDoruVAV3ed

@@ -1,0 +1,231 @@
+// blit_bench.cpp -- copy blitters (kinds 0 and 1) beside memcpy of the same bytes and SDL2's
+// software blits on the same formats and the same memory, in megapixels per second and ratios.
+//
+// Cases are named "<case>/<implementation>"; after the run one line per case gives our routine's
+// speed as a fraction of memcpy (the bandwidth ceiling) and as a multiple of SDL2's.
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sdk/draw/BltParam.h"
+#include "sdk/draw/PixelConvert.h"
+#include "sdk/draw/SurfaceInfo.h"
+#include "sdk/draw/blit/BltRoutines.h"
+
+using namespace zuderadeDoruVAV3ed;
+
+namespace {
+
+constexpr int kScreenW = 640, kScreenH = 480;
+constexpr int kSpriteSize = 64, kSpritesPerIteration = 100;
+constexpr int kKeyPercent = 30;
+constexpr uint32_t kKeyArgb = 0xFFFF00FF;
+
+uint32_t SdlFormat(int type) {
+    switch (type) {
+    case kSurfaceRGB565: return SDL_PIXELFORMAT_RGB565;
+    case kSurfaceRGB555: return SDL_PIXELFORMAT_RGB555;
+    case kSurfaceRGB888: return SDL_PIXELFORMAT_BGR24;       // bytes B, G, R
+    case kSurfaceXRGB8888: return SDL_PIXELFORMAT_XRGB8888;
+    case kSurfaceARGB8888: return SDL_PIXELFORMAT_ARGB8888;
+    case kSurfaceABGR8888: return SDL_PIXELFORMAT_ABGR8888;
+    default: return SDL_PIXELFORMAT_UNKNOWN;
+    }
+}
+
+// One picture seen by both sides: our descriptor and an SDL surface over the same bytes.
+struct Plane {
+    Plane(int type, int w, int h, int key_percent = 0) : pixels(static_cast<size_t>(w) * h * PixelSize(type)) {
+        std::mt19937 rng(42);
+        uint32_t key = ConvertColorKey(type, kKeyArgb);
+        for (int i = 0; i < w * h; ++i) {
+            uint32_t v = static_cast<int>(rng() % 100) < key_percent ? key : static_cast<uint32_t>(rng());
+            std::memcpy(&pixels[static_cast<size_t>(i) * PixelSize(type)], &v, PixelSize(type));
+        }
+        desc.Init(pixels.data(), w * PixelSize(type), w, h, type);
+        desc.SetColorKey(kKeyArgb);
+        sdl = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, PixelSize(type) * 8, w * PixelSize(type),
+                                                 SdlFormat(type));
+        if (sdl) SDL_SetSurfaceBlendMode(sdl, SDL_BLENDMODE_NONE);
+    }
+    ~Plane() {
+        if (sdl) SDL_FreeSurface(sdl);
+    }
+    std::vector<uint8_t> pixels;
+    CSurfaceInfo desc;
+    SDL_Surface* sdl = nullptr;
+};
+
+BltRoutine Routine(const std::string& name) {
+    for (const BltRoutineEntry& e : GetBltRegistry())
+        if (name == e.name) return e.routine;
+    return nullptr;
+}
+
+void SetRate(benchmark::State& state, double pixels_per_iteration) {
+    state.counters["Mpix/s"] = benchmark::Counter(pixels_per_iteration / 1e6 * state.iterations(),
+                                                  benchmark::Counter::kIsRate);
+}
+
+// What one case blits: the whole source onto the destination, or many sprites, optionally
+// stretched to dst_w x dst_h.
+struct Case {
+    std::string name;      // case name, the routine's name without the kind is in it
+    std::string routine;   // our routine
+    int dst_type, src_type;
+    int src_w, src_h, dst_w, dst_h;
+    bool keyed = false;
+    bool sprites = false;  // kSpritesPerIteration sprites of the source's size per iteration
+};
+
+// Positions of the sprites, spread over the screen and fully inside it.
+std::vector<SDL_Point> SpritePositions() {
+    std::vector<SDL_Point> at;
+    std::mt19937 rng(5);
+    for (int i = 0; i < kSpritesPerIteration; ++i)
+        at.push_back({static_cast<int>(rng() % (kScreenW - kSpriteSize)), static_cast<int>(rng() % (kScreenH - kSpriteSize))});
+    return at;
+}
+
+void RegisterCase(const Case& c) {
+    auto source = std::make_shared<Plane>(c.src_type, c.src_w, c.src_h, c.keyed ? kKeyPercent : 0);
+    // Sprites land on a whole screen; the other cases fill their destination exactly.
+    auto dest = c.sprites ? std::make_shared<Plane>(c.dst_type, kScreenW, kScreenH)
+                          : std::make_shared<Plane>(c.dst_type, c.dst_w, c.dst_h);
+    auto at = std::make_shared<std::vector<SDL_Point>>(c.sprites ? SpritePositions() : std::vector<SDL_Point>{{0, 0}});
+    bool stretched = !c.sprites && (c.src_w != c.dst_w || c.src_h != c.dst_h);
+    double pixels = c.sprites ? double(kSpriteSize) * kSpriteSize * kSpritesPerIteration : double(c.dst_w) * c.dst_h;
+    BltRoutine routine = Routine(c.routine);
+    if (!routine) {
+        std::fprintf(stderr, "no routine %s\n", c.routine.c_str());
+        return;
+    }
+
+    benchmark::RegisterBenchmark((c.name + "/ours").c_str(), [=](benchmark::State& state) {
+        BltParam param = BltParam::FromWord(ConvertColorKey(c.src_type, kKeyArgb));
+        SIZE size{c.dst_w, c.dst_h};
+        for (auto _ : state) {
+            for (const SDL_Point& p : *at) {
+                POINT pos{p.x, p.y};
+                BltInfo info;
+                info.pos = &pos;
+                info.size = stretched ? &size : nullptr;
+                routine(source->desc, dest->desc, param, info);
+            }
+            benchmark::ClobberMemory();
+        }
+        SetRate(state, pixels);
+    });
+
+    // The bandwidth ceiling: the destination's bytes copied row by row from the source.
+    benchmark::RegisterBenchmark((c.name + "/memcpy").c_str(), [=](benchmark::State& state) {
+        int row = (c.sprites ? kSpriteSize : c.dst_w) * PixelSize(c.dst_type);
+        int rows = c.sprites ? kSpriteSize : c.dst_h;
+        int src_pitch = source->desc.GetPitch(), dst_pitch = dest->desc.GetPitch();
+        int src_bytes = static_cast<int>(source->pixels.size());
+        for (auto _ : state) {
+            for (const SDL_Point& p : *at) {
+                uint8_t* d = dest->desc.PixelAt(p.x, p.y);
+                for (int y = 0; y < rows; ++y) {
+                    int from = (y * src_pitch) % (src_bytes - row + 1);
+                    std::memcpy(d + static_cast<ptrdiff_t>(y) * dst_pitch, source->pixels.data() + from, row);
+                }
+            }
+            benchmark::ClobberMemory();
+        }
+        SetRate(state, pixels);
+    });
+
+    if (!source->sdl || !dest->sdl) return;
+    benchmark::RegisterBenchmark((c.name + "/SDL2").c_str(), [=](benchmark::State& state) {
+        SDL_SetColorKey(source->sdl, c.keyed ? SDL_TRUE : SDL_FALSE,
+                        SDL_MapRGB(source->sdl->format, kKeyArgb >> 16 & 255, kKeyArgb >> 8 & 255, kKeyArgb & 255));
+        for (auto _ : state) {
+            for (const SDL_Point& p : *at) {
+                SDL_Rect to{p.x, p.y, c.dst_w, c.dst_h};
+                if (stretched)
+                    SDL_BlitScaled(source->sdl, nullptr, dest->sdl, &to);
+                else
+                    SDL_BlitSurface(source->sdl, nullptr, dest->sdl, &to);
+            }
+            benchmark::ClobberMemory();
+        }
+        SetRate(state, pixels);
+    });
+}
+
+void RegisterCases() {
+    const int W = kScreenW, H = kScreenH, S = kSpriteSize;
+    const Case cases[] = {
+        // 1:1 full screen, same type and converting.
+        {"screen_XRGB8888_XRGB8888", "BltCopy_XRGB8888_XRGB8888", kSurfaceXRGB8888, kSurfaceXRGB8888, W, H, W, H},
+        {"screen_ARGB8888_ARGB8888", "BltCopy_ARGB8888_ARGB8888", kSurfaceARGB8888, kSurfaceARGB8888, W, H, W, H},
+        {"screen_RGB565_RGB565", "BltCopy_RGB565_RGB565", kSurfaceRGB565, kSurfaceRGB565, W, H, W, H},
+        {"screen_RGB888_RGB888", "BltCopy_RGB888_RGB888", kSurfaceRGB888, kSurfaceRGB888, W, H, W, H},
+        {"screen_XRGB8888_RGB565", "BltCopy_XRGB8888_RGB565", kSurfaceXRGB8888, kSurfaceRGB565, W, H, W, H},
+        {"screen_XRGB8888_RGB888", "BltCopy_XRGB8888_RGB888", kSurfaceXRGB8888, kSurfaceRGB888, W, H, W, H},
+        {"screen_RGB565_XRGB8888", "BltCopy_RGB565_XRGB8888", kSurfaceRGB565, kSurfaceXRGB8888, W, H, W, H},
+        {"screen_ARGB8888_ABGR8888", "BltCopy_ARGB8888_ABGR8888", kSurfaceARGB8888, kSurfaceABGR8888, W, H, W, H},
+        // Keyed, about 30% key pixels.
+        {"screen_keyed_XRGB8888_XRGB8888", "BltCopyKeyed_XRGB8888_XRGB8888", kSurfaceXRGB8888, kSurfaceXRGB8888, W, H, W, H, true},
+        {"screen_keyed_RGB565_RGB565", "BltCopyKeyed_RGB565_RGB565", kSurfaceRGB565, kSurfaceRGB565, W, H, W, H, true},
+        // 64 x 64 sprites: the per-call cost shows.
+        {"sprite64_XRGB8888_XRGB8888", "BltCopy_XRGB8888_XRGB8888", kSurfaceXRGB8888, kSurfaceXRGB8888, S, S, S, S, false, true},
+        {"sprite64_keyed_XRGB8888_XRGB8888", "BltCopyKeyed_XRGB8888_XRGB8888", kSurfaceXRGB8888, kSurfaceXRGB8888, S, S, S, S, true, true},
+        {"sprite64_keyed_RGB565_RGB565", "BltCopyKeyed_RGB565_RGB565", kSurfaceRGB565, kSurfaceRGB565, S, S, S, S, true, true},
+        // Stretched twice up and about two thirds down.
+        {"stretch2x_XRGB8888_XRGB8888", "BltCopy_XRGB8888_XRGB8888", kSurfaceXRGB8888, kSurfaceXRGB8888, W / 2, H / 2, W, H},
+        {"stretch066_XRGB8888_XRGB8888", "BltCopy_XRGB8888_XRGB8888", kSurfaceXRGB8888, kSurfaceXRGB8888, W, H, 426, 320},
+        {"stretch2x_RGB565_RGB565", "BltCopy_RGB565_RGB565", kSurfaceRGB565, kSurfaceRGB565, W / 2, H / 2, W, H},
+        {"stretch2x_keyed_XRGB8888_XRGB8888", "BltCopyKeyed_XRGB8888_XRGB8888", kSurfaceXRGB8888, kSurfaceXRGB8888, W / 2, H / 2, W, H, true},
+    };
+    for (const Case& c : cases) RegisterCase(c);
+}
+
+// Keeps each run's rate so that the ratios can be printed after the run.
+class RateReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            auto it = run.counters.find("Mpix/s");
+            if (it != run.counters.end() && run.run_type == Run::RT_Iteration) rates[run.benchmark_name()] = it->second;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> rates;   // "<case>/<implementation>" -> Mpix/s
+};
+
+void PrintRatios(const std::map<std::string, double>& rates) {
+    std::printf("\n%-36s %10s %10s %10s %9s %9s\n", "case", "ours", "memcpy", "SDL2", "/memcpy", "xSDL2");
+    for (const auto& [name, ours] : rates) {
+        const std::string suffix = "/ours";
+        if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) continue;
+        std::string base = name.substr(0, name.size() - suffix.size());
+        auto mem = rates.find(base + "/memcpy");
+        auto sdl = rates.find(base + "/SDL2");
+        double m = mem != rates.end() ? mem->second : 0, s = sdl != rates.end() ? sdl->second : 0;
+        std::printf("%-36s %10.1f %10.1f %10.1f %9.2f %9.2f\n", base.c_str(), ours, m, s, m > 0 ? ours / m : 0.0,
+                    s > 0 ? ours / s : 0.0);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RegisterCases();
+    RateReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintRatios(reporter.rates);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,185 @@
+// video.cpp -- choosing the window's back-end, and what both back-ends share (pumps, dumps).
+#include "platform/video.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+#include "platform/env.h"
+#include "platform/input_feed_c.h"
+#include "platform/instance.h"
+#include "platform/log.h"
+#include "platform/video_c.h"
+
+namespace platform {
+
+namespace video_internal {
+
+// SDL would fall back to an off-screen driver by itself, so the display is asked for first.
+static bool HasDisplay() {
+    return !GetEnv("DISPLAY").empty() || !GetEnv("WAYLAND_DISPLAY").empty();
+}
+
+namespace {
+
+// "DIR" or "DIR:EVERY"; a suffix that is not a positive number belongs to the folder name.
+void ParseDump(const std::string& value, std::string& dir, long& every) {
+    dir = value;
+    every = 1;
+    size_t colon = value.rfind(':');
+    if (colon == std::string::npos || colon + 1 >= value.size()) return;
+    char* end = nullptr;
+    long n = std::strtol(value.c_str() + colon + 1, &end, 10);
+    if (*end != '\0' || n <= 0) return;
+    dir = value.substr(0, colon);
+    every = n;
+}
+
+void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+} // namespace
+
+WindowCommon::WindowCommon() {
+    max_frames_ = GetEnvInt("FLYINGFISH_MAX_FRAMES", 0);
+    if (max_frames_ < 0) max_frames_ = 0;
+    std::string dump = GetEnv("FLYINGFISH_DUMP");
+    if (!dump.empty()) ParseDump(dump, dump_dir_, dump_every_);
+}
+
+bool WindowCommon::NextEvent(WindowEvent& event) {
+    if (events_.empty()) return false;
+    event = events_.front();
+    events_.pop_front();
+    return true;
+}
+
+void WindowCommon::FinishPump() {
+    input_feed::OnPump();
+    if (TakeRaiseRequest()) {
+        LogWrite("video: a second copy asked for the window; raising it");
+        Raise();
+    }
+    ++pumps_;
+    if (max_frames_ > 0 && pumps_ == max_frames_) Queue(WindowEventType::kClose);
+}
+
+void WindowCommon::Present(const void* pixels, int pitch, int width, int height) {
+    // A frame that cannot be read whole is refused rather than read past its end.
+    long long row_bytes = static_cast<long long>(width) * 4;
+    if (!pixels || width <= 0 || height <= 0 || std::llabs(pitch) < row_bytes) {
+        if (!bad_frame_logged_) {
+            char text[160];
+            std::snprintf(text, sizeof text, "video: refused a frame (pixels %s, %d x %d, pitch %d)",
+                          pixels ? "set" : "null", width, height, pitch);
+            LogWrite(text);
+            bad_frame_logged_ = true;
+        }
+        return;
+    }
+    ShowFrame(pixels, pitch, width, height);
+    if (!dump_dir_.empty() && presents_ % dump_every_ == 0) DumpFrame(pixels, pitch, width, height);
+    ++presents_;
+}
+
+void WindowCommon::DumpFrame(const void* pixels, int pitch, int width, int height) {
+    if (dump_failed_) return;
+    std::error_code error;
+    std::filesystem::create_directories(dump_dir_, error);
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame%05ld.bmp", presents_);
+    if (!WriteBmp(dump_dir_ + name, pixels, pitch, width, height)) {
+        LogWrite("video: cannot write frame dumps to " + dump_dir_ + "; dumps stop");
+        dump_failed_ = true;
+    }
+}
+
+bool WriteBmp(const std::string& path, const void* pixels, int pitch, int width, int height) {
+    // 24-bit bottom-up rows, each padded to a multiple of 4 bytes.
+    const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const uint32_t image = row * static_cast<uint32_t>(height);
+    std::vector<uint8_t> out;
+    out.reserve(54 + image);
+    out.push_back('B');
+    out.push_back('M');
+    PutLe(out, 54 + image, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 54, 4);
+    PutLe(out, 40, 4);                       // BITMAPINFOHEADER
+    PutLe(out, static_cast<uint32_t>(width), 4);
+    PutLe(out, static_cast<uint32_t>(height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, 24, 2);
+    PutLe(out, 0, 4);                        // uncompressed
+    PutLe(out, image, 4);
+    PutLe(out, 2835, 4);                     // 72 dpi
+    PutLe(out, 2835, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 0, 4);
+    const uint8_t* base = static_cast<const uint8_t*>(pixels);
+    for (int y = height - 1; y >= 0; --y) {
+        const uint8_t* src = base + static_cast<std::ptrdiff_t>(y) * pitch;
+        for (int x = 0; x < width; ++x) {
+            out.push_back(src[x * 4 + 0]);
+            out.push_back(src[x * 4 + 1]);
+            out.push_back(src[x * 4 + 2]);
+        }
+        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < row; ++pad) out.push_back(0);
+    }
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    ok = (std::fclose(file) == 0) && ok;
+    return ok;
+}
+
+} // namespace video_internal
+
+std::unique_ptr<Window> Window::Create(const WindowOptions& options) {
+    // The back-end is decided by the first window and kept for the process.
+    enum class Backend { kUndecided, kSdl, kHeadless };
+    static std::mutex mutex;
+    static Backend backend = Backend::kUndecided;
+    std::lock_guard<std::mutex> lock(mutex);
+
+    if (backend == Backend::kUndecided) {
+        std::string wanted = GetEnv("FLYINGFISH_VIDEO");
+        if (wanted == "headless") {
+            backend = Backend::kHeadless;
+        } else {
+            if (!wanted.empty() && wanted != "sdl")
+                LogWrite("video: unknown FLYINGFISH_VIDEO=" + wanted + "; choosing by the display");
+            backend = (wanted == "sdl" || video_internal::HasDisplay()) ? Backend::kSdl : Backend::kHeadless;
+        }
+    }
+    if (backend == Backend::kSdl) {
+        if (auto window = video_internal::CreateSdlWindow(options)) return window;
+        LogWrite("video: no SDL window; running headless");
+        backend = Backend::kHeadless;
+    }
+    return video_internal::CreateHeadlessWindow(options);
+}
+
+bool DisplayDepthAvailable(int bits_per_pixel) {
+    if (bits_per_pixel != 16 && bits_per_pixel != 24 && bits_per_pixel != 32) return false;
+    std::string depths = GetEnv("FLYINGFISH_DEPTHS");
+    if (depths.empty()) return true;
+    // A list of numbers separated by anything that is not a digit; others are not available.
+    const char* p = depths.c_str();
+    while (*p) {
+        if (*p < '0' || *p > '9') {
+            ++p;
+            continue;
+        }
+        char* end = nullptr;
+        long n = std::strtol(p, &end, 10);
+        if (n == bits_per_pixel) return true;
+        p = end;
+    }
+    return false;
+}
+
+} // namespace platform

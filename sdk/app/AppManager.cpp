@@ -1,0 +1,94 @@
+// AppManager.cpp -- per-thread applications and listeners under one lock.
+#include "sdk/app/AppManager.h"
+
+#include "sdk/app/AppFrame.h"
+#include "sdk/app/ErrorLog.h"
+#include "sdk/thread/Singleton.h"
+
+namespace zuderadeDoruVAV3ed {
+
+CAppManager* CAppManager::GetInstance() { return CSingleton<CAppManager>::Get(); }
+
+WindowHandle CAppManager::GetHWnd() {
+    CAppFrame* app = GetMyApp();
+    return app ? app->GetHWnd() : nullptr;
+}
+
+WindowHandle CAppManager::StaticGetHWnd() { return GetInstance()->GetHWnd(); }
+
+void CAppManager::AddWinHook(IWinHook* hook) {
+    CAppFrame* app = GetMyApp();
+    if (!app) {
+        CErrorLog::Out("CAppManager::AddWinHookでこのスレッドのアプリケーションが見つからない");
+        return;
+    }
+    app->AddWinHook(hook);
+}
+
+void CAppManager::StaticAddWinHook(IWinHook* hook) { GetInstance()->AddWinHook(hook); }
+
+void CAppManager::DelWinHook(IWinHook* hook) {
+    CCriticalLock lock(&lock_);
+    for (auto& [id, entry] : entries_)
+        if (entry.app) entry.app->DelWinHook(hook);
+}
+
+CAppFrame* CAppManager::GetMyApp() {
+    CCriticalLock lock(&lock_);
+    auto it = entries_.find(std::this_thread::get_id());
+    return it == entries_.end() ? nullptr : it->second.app;
+}
+
+CAppFrame* CAppManager::FindApp(WindowHandle window) {
+    if (!window) return nullptr;
+    CCriticalLock lock(&lock_);
+    for (auto& [id, entry] : entries_)
+        if (entry.app && entry.app->GetHWnd() == window) return entry.app;
+    return nullptr;
+}
+
+bool CAppManager::PostToWindow(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    // Under the lock: the application cannot unregister (and end) between the find and the post.
+    CCriticalLock lock(&lock_);
+    CAppFrame* app = FindApp(window);
+    if (!app) return false;
+    app->PostMessage(message, wparam, lparam);
+    return true;
+}
+
+void CAppManager::RegisterApp(CAppFrame* app) {
+    CCriticalLock lock(&lock_);
+    entries_[std::this_thread::get_id()].app = app;
+}
+
+void CAppManager::UnregisterApp(CAppFrame* app) {
+    CCriticalLock lock(&lock_);
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (it->second.app == app) it->second.app = nullptr;
+        if (!it->second.app && !it->second.listener)
+            it = entries_.erase(it);
+        else
+            ++it;
+    }
+}
+
+void CAppManager::RegisterListener(CAppListener* listener) {
+    CCriticalLock lock(&lock_);
+    entries_[std::this_thread::get_id()].listener = listener;
+}
+
+void CAppManager::UnregisterListener(CAppListener* listener) {
+    CCriticalLock lock(&lock_);
+    auto it = entries_.find(std::this_thread::get_id());
+    if (it == entries_.end() || it->second.listener != listener) return;
+    it->second.listener = nullptr;
+    if (!it->second.app) entries_.erase(it);
+}
+
+CAppListener* CAppManager::GetMyListener() {
+    CCriticalLock lock(&lock_);
+    auto it = entries_.find(std::this_thread::get_id());
+    return it == entries_.end() ? nullptr : it->second.listener;
+}
+
+} // namespace zuderadeDoruVAV3ed

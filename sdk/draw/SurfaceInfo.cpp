@@ -1,0 +1,52 @@
+// SurfaceInfo.cpp -- the surface descriptor: description of the pixel memory and its lock.
+#include "sdk/draw/SurfaceInfo.h"
+
+#include <cstdlib>
+
+#include "sdk/app/ErrorLog.h"
+#include "sdk/ktl/exception.h"
+
+namespace zuderadeDoruVAV3ed {
+
+void CSurfaceInfo::Init(void* pixels, int32_t pitch, int32_t width, int32_t height, int32_t type) {
+    // A description that would let a blit leave the memory stays invalid: Lock then answers -1.
+    int64_t row_bytes = static_cast<int64_t>(width) * PixelSize(type);
+    bool empty = width == 0 || height == 0;
+    if (width < 0 || height < 0 || (!empty && (!pixels || std::llabs(pitch) < row_bytes))) {
+        CErrorLog::Out("CSurfaceInfo::Initに失敗 (幅 %d, 高さ %d, ピッチ %d)", width, height, pitch);
+        Invalidate();
+        return;
+    }
+    pixels_ = pixels;
+    pitch_ = pitch;
+    width_ = width;
+    height_ = height;
+    type_ = type;
+    valid_ = true;
+}
+
+void CSurfaceInfo::Invalidate() {
+    valid_ = false;
+    pixels_ = nullptr;
+    pitch_ = 0;
+    width_ = 0;
+    height_ = 0;
+}
+
+int CSurfaceInfo::Lock() {
+    if (!valid_) return -1;
+    if (locked_) throw KTL::CRuntimeException("２重Lock(CSurfaceInfo::Lock)");
+    locked_ = true;
+    int result = OnLock();
+    // A lock that failed is no lock: leaving the flag set would make the next blit throw.
+    if (result != 0) locked_ = false;
+    return result;
+}
+
+void CSurfaceInfo::Unlock() {
+    if (!locked_) throw KTL::CRuntimeException("２重UnlockCSurfaceInfo::Unlock");
+    locked_ = false;
+    OnUnlock();
+}
+
+} // namespace zuderadeDoruVAV3ed

@@ -1,0 +1,7 @@
+// BltCopyToA16.cpp -- instantiates the copy blitters of BltCopyToA16.def.
+#include "sdk/draw/blit/BltDefine.h"
+#include "sdk/draw/blit/CopyOps.h"
+
+namespace zuderadeDoruVAV3ed {
+#include "sdk/draw/blit/BltCopyToA16.def"
+} // namespace zuderadeDoruVAV3ed

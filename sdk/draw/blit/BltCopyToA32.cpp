@@ -1,0 +1,7 @@
+// BltCopyToA32.cpp -- instantiates the copy blitters of BltCopyToA32.def.
+#include "sdk/draw/blit/BltDefine.h"
+#include "sdk/draw/blit/CopyOps.h"
+
+namespace zuderadeDoruVAV3ed {
+#include "sdk/draw/blit/BltCopyToA32.def"
+} // namespace zuderadeDoruVAV3ed

@@ -1,0 +1,71 @@
+// blit_reference.h -- a slow, plainly written model of pixel formats and of the copy kinds,
+// written from the format descriptions alone, and test surfaces with canary bytes around them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sdk/draw/SurfaceInfo.h"
+
+namespace blit_test {
+
+using zuderadeDoruVAV3ed::BltInfo;
+using zuderadeDoruVAV3ed::CSurfaceInfo;
+using zuderadeDoruVAV3ed::POINT;
+using zuderadeDoruVAV3ed::RECT;
+using zuderadeDoruVAV3ed::SIZE;
+
+// The ten pixel types, in table order.
+extern const int kTypes[10];
+const char* TypeName(int type);
+
+// One channel: its bits in the little-endian pixel value (bits 0 = the type has no such channel).
+struct RefChannel {
+    int shift, bits;
+};
+struct RefFormat {
+    int type;
+    int size;        // bytes per pixel
+    RefChannel r, g, b, a;
+    int key_bits;    // bits of a source pixel that a colour key compares
+};
+const RefFormat& Format(int type);
+
+// Channels as 8-bit values.
+struct RefColour {
+    int r, g, b, a;
+};
+uint32_t RefLoad(const RefFormat& f, const uint8_t* p);
+void RefStore(const RefFormat& f, uint8_t* p, uint32_t v);
+RefColour RefUnpack(const RefFormat& f, uint32_t v);
+uint32_t RefPack(const RefFormat& f, RefColour c);
+// The colour key 0xAARRGGBB as a pixel value of the type.
+uint32_t RefKey(const RefFormat& f, uint32_t argb);
+
+// Pixel memory with canary bytes before, after and between rows; bottom_up stores row 0 last
+// (negative pitch). desc describes it.
+struct TestSurface {
+    TestSurface(int type, int width, int height, bool bottom_up, int pad, std::mt19937& rng);
+    TestSurface(const TestSurface& other);
+    TestSurface& operator=(const TestSurface&) = delete;
+
+    uint8_t* Pixel(int x, int y) { return origin + static_cast<ptrdiff_t>(y) * pitch + static_cast<ptrdiff_t>(x) * size; }
+
+    int type, width, height, size;
+    int32_t pitch;
+    std::vector<uint8_t> memory;   // everything, canaries included
+    uint8_t* origin;               // pixel (0, 0)
+    CSurfaceInfo desc;
+};
+
+// The source column (or row) that each of n destination pixels takes when a source length of
+// src_len is drawn at dst_len: the error walk, unclipped, simulated step by step.
+std::vector<int> RefStretchWalk(int src_len, int dst_len);
+
+// What a copy (kind 0) or keyed copy (kind 1) does, drawn into dest.memory.
+void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, bool keyed, uint32_t key_argb);
+
+} // namespace blit_test
