@@ -7,7 +7,9 @@ tools/install-deps.sh
 cmake -S . -B build -G Ninja
 cmake --build build -j"$(nproc)"
 
+# The game reads GameData/ and writes SaveData/ under its working directory: build/.
 if [ -x build/flyingfish ]; then
-  exec build/flyingfish
+  cd build
+  exec ./flyingfish
 fi
 echo "play.sh: built; the game program (build/flyingfish) is not part of the build yet"

@@ -53,6 +53,9 @@ bool Start(Pads& pads) {
         pads.virtuals.clear();
         pads.started = false;
     }
+    // Started before any window (headless), SDL's event service would take SIGINT and SIGTERM
+    // and turn them into quit events that nobody reads: the process would ignore both.
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         if (!pads.start_failed) LogWrite(std::string("joystick: SDL cannot start its joystick service: ") + SDL_GetError());
         pads.start_failed = true;

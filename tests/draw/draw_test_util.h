@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -107,10 +108,11 @@ private:
     std::vector<uint8_t> memory_;
 };
 
-// A fresh scratch folder for one test (the caller removes it, or holds it in a Scratch).
+// A fresh scratch folder for one test (the caller removes it, or holds it in a Scratch). The
+// name is random: ctest runs the tests of this program as parallel processes.
 inline std::string MakeScratch(const std::string& name) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("ff_draw_" + name + "_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+                                      ("ff_draw_" + name + "_" + std::to_string(std::random_device{}()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();

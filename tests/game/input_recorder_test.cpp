@@ -30,7 +30,8 @@ protected:
     void SetUp() override {
         old_dir_ = fs::current_path();
         dir_ = fs::temp_directory_path() /
-               ("ff_recorder_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("ff_recorder_" + std::to_string(std::random_device{}()) + "_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "input_test_support.h"
 
@@ -65,7 +66,8 @@ TEST_F(InputScriptTest, BadLinesAreLoggedAndSkipped) {
 }
 
 TEST_F(InputScriptTest, LoadReadsAFileAndAMissingFileGivesNothing) {
-    auto path = std::filesystem::temp_directory_path() / "ff_input_script_test.txt";
+    auto path = std::filesystem::temp_directory_path() /
+                ("ff_input_script_test_" + std::to_string(std::random_device{}()) + ".txt");
     {
         std::ofstream file(path);
         file << "0: Escape\n";
