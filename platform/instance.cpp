@@ -127,7 +127,9 @@ void InstanceLock::Release() {
 }
 
 bool InstanceLock::RequestRaise(const std::string& name) {
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking: a holder that hangs with its queue of pending requests full refuses at once
+    // instead of holding the second copy for ever.
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
     sockaddr_un address;
     socklen_t length = MakeAddress(name, address);

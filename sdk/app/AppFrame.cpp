@@ -110,7 +110,7 @@ bool CAppFrame::PumpMessages() {
             // The window is gone: nothing further is dispatched and the thread is to end.
             quit_posted_ = true;
             InvalidateThread();
-            continue;
+            break;
         }
         Dispatch(message);
     }

@@ -10,8 +10,7 @@ namespace zuderadeDoruVAV3ed {
 // The SDK's window handle: the platform layer's window (null when there is none).
 using WindowHandle = platform::Window*;
 
-// Message numbers used by the frame (the project's own; values kept from the original system
-// only where behaviour depends on them).
+// Message numbers used by the frame and its hooks, defined by the project itself.
 enum : uint32_t {
     kMsgDestroy = 0x0002,
     kMsgActivate = 0x0006,

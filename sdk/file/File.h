@@ -23,7 +23,8 @@ public:
     // Opens name (made full first) as a disk stream with an fopen mode ("rb", "wb", ...).
     // 0 on success, 1 when it cannot be opened. "wb" creates or truncates the file.
     int Read(const std::string& name, const char* mode);
-    // Closes the stream, frees the image and deletes a temporary made by CreateTemporary. 0.
+    // Closes the stream, frees the image and deletes a temporary made by CreateTemporary. 0;
+    // 1 (logged) when closing the stream failed, so data written to it may be lost.
     int Close();
     // The disk stream opened by Read (null when none); callers seek and read it directly.
     FILE* GetStream() const { return stream_; }

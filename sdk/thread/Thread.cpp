@@ -8,9 +8,15 @@
 
 namespace zuderadeDoruVAV3ed {
 
+namespace {
+// Set when the running body deletes its own thread object: Run must not touch it afterwards.
+thread_local bool t_object_deleted = false;
+} // namespace
+
 CThread::~CThread() {
     if (IsCallerTheThread()) {
         // The body deletes its own object: nobody is left to wait for it.
+        t_object_deleted = true;
         InvalidateThread();
         CCriticalLock lock(&start_stop_lock_);
         if (thread_.joinable()) thread_.detach();
@@ -26,7 +32,9 @@ bool CThread::IsCallerTheThread() const {
 void CThread::Run() {
     thread_id_.store(std::this_thread::get_id(), std::memory_order_release);
     running_event_.Set();
+    t_object_deleted = false;
     ThreadProc();   // an exception escaping here ends the program (reported by the terminate handler)
+    if (t_object_deleted) return;   // this object is gone
     ended_event_.Set();
 }
 
@@ -103,13 +111,14 @@ int CThreadManager::StartThread(CThread* thread) {
 }
 
 int CThreadManager::Add(CThread* thread) {
-    {
-        CCriticalLock lock(&lock_);
-        threads_.emplace_back(thread);
-    }
-    // Started outside the lock: the new thread may itself start threads through the manager.
-    // One that fails to start stays listed (not running) and goes with the others in WaitAll.
-    return thread->Start();
+    // Started before it is listed, so a WaitAll running meanwhile never finds it unstarted
+    // (it would see it as ended and destroy it under Start). Outside the lock: the new thread
+    // may itself start threads through the manager. One that fails to start is listed all the
+    // same (not running) and goes with the others in WaitAll.
+    int result = thread->Start();
+    CCriticalLock lock(&lock_);
+    threads_.emplace_back(thread);
+    return result;
 }
 
 void CThreadManager::WaitAll() {

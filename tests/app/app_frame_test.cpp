@@ -72,8 +72,12 @@ public:
 
     intptr_t WndProc(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam) override {
         journal_->Add('W', message);
-        return CAppFrame::WndProc(window, message, wparam, lparam);
+        intptr_t answer = CAppFrame::WndProc(window, message, wparam, lparam);
+        // Queued behind the quit: the window is gone by then, so it must never be dispatched.
+        if (message == kMsgDestroy && post_after_destroy) PostMessage(post_after_destroy);
+        return answer;
     }
+    uint32_t post_after_destroy = 0;
 
     // Starts the thread and waits until it has ended (false after 10 s).
     bool RunToEnd() { return Start() == 0 && WaitForEnd(); }
@@ -128,6 +132,7 @@ TEST(AppFrame, CloseEndsTheBodyThenDestroyPostsQuit) {
     Journal journal;
     RecordingHook hook('h', 0, &journal);
     TestApp app(&journal);
+    app.post_after_destroy = kMsgTest + 9;
     platform::Event ready(true);
     int pumps = 0;
     app.body = [&](TestApp& self) {
@@ -148,6 +153,7 @@ TEST(AppFrame, CloseEndsTheBodyThenDestroyPostsQuit) {
     EXPECT_EQ(journal.Of(kMsgClose), (std::vector<char>{'h', 'W'}));
     EXPECT_EQ(journal.Of(kMsgDestroy), (std::vector<char>{'h', 'W'}));
     EXPECT_TRUE(journal.Of(kMsgQuit).empty());
+    EXPECT_TRUE(journal.Of(kMsgTest + 9).empty());
     // The window's own activation arrives first, as for a newly shown window.
     EXPECT_FALSE(journal.Of(kMsgActivateApp).empty());
     CAppManager::GetInstance()->DelWinHook(&hook);

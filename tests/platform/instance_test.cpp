@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
+#include <cstring>
+#include <future>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -59,6 +64,33 @@ TEST(InstanceLock, LongNamesAreCutNotOverflowed) {
     InstanceLock a, b;
     EXPECT_TRUE(a.TryAcquire(name + std::to_string(getpid())));
     EXPECT_EQ(b.Acquire(name + std::to_string(getpid())), InstanceLock::Result::kHeldElsewhere);
+}
+
+// A holder that hangs and never takes its requests: once its queue is full, further requests
+// fail at once instead of holding the asking copy for ever.
+TEST(InstanceLock, RequestsToAHungHolderNeverBlock) {
+    std::string name = UniqueName("hung");
+    int server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(server, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::string id = "flyingfish-" + std::to_string(getuid()) + "-" + name;
+    std::memcpy(address.sun_path + 1, id.data(), id.size());
+    socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + id.size());
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(server, 1), 0);
+    InstanceLock second;
+    ASSERT_EQ(second.Acquire(name), InstanceLock::Result::kHeldElsewhere);   // the same name
+
+    auto requests = std::async(std::launch::async, [&] {
+        int delivered = 0;
+        for (int i = 0; i < 20; ++i) delivered += InstanceLock::RequestRaise(name) ? 1 : 0;
+        return delivered;
+    });
+    bool finished = requests.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    close(server);   // frees a request stuck waiting, so the test itself cannot hang
+    ASSERT_TRUE(finished);
+    EXPECT_LT(requests.get(), 20);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <thread>
 
 #include "sdk/ktl/exception.h"
 
@@ -117,6 +118,26 @@ TEST(Thread, StopFromTheThreadItselfReturnsTwo) {
     EXPECT_FALSE(thread.IsThreadValid());
 }
 
+// A body may delete its own object (nobody is then left to wait for it): after the body
+// returns the thread must not touch the object again.
+TEST(Thread, BodyThatDeletesItsOwnObject) {
+    struct SelfDeleting : CThread {
+        explicit SelfDeleting(std::atomic<int>* ended) : ended_(ended) {}
+        ~SelfDeleting() override { Stop(); }   // from the thread itself: 2, no wait
+        void ThreadProc() override {
+            std::atomic<int>* ended = ended_;
+            delete this;
+            ended->fetch_add(1);
+        }
+        std::atomic<int>* ended_;
+    };
+    std::atomic<int> ended{0};
+    for (int i = 0; i < 20; ++i) ASSERT_EQ((new SelfDeleting(&ended))->Start(), 0);
+    for (int i = 0; i < 500 && ended.load() < 20; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(ended.load(), 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));   // the detached threads finish
+}
+
 TEST(ThreadManager, OwnsStartsAndWaitsForAll) {
     // Each body sleeps a little and ends by itself; WaitAll waits for both and destroys them.
     struct Counted : TestThread {
@@ -150,6 +171,25 @@ TEST(ThreadManager, StopAllAsksEveryThreadToStop) {
     ASSERT_EQ(CThreadManager::StartThread(new TestThread(LoopUntilStopped)), 0);
     manager->StopAll();
     manager->WaitAll();
+    EXPECT_EQ(manager->GetCount(), 0u);
+}
+
+// Threads handed over by a thread the manager does not own, while another waits for all:
+// a listed thread is always a started one, never destroyed before it has run.
+TEST(ThreadManager, ThreadsHandedOverFromOutsideWhileWaiting) {
+    CThreadManager* manager = CThreadManager::GetInstance();
+    constexpr int kThreads = 1000;
+    std::atomic<bool> done{false};
+    std::atomic<int> ran{0};
+    std::thread adder([&] {
+        for (int i = 0; i < kThreads; ++i)
+            CThreadManager::StartThread(new TestThread([&](TestThread&) { ran.fetch_add(1); }));
+        done = true;
+    });
+    while (!done.load()) manager->WaitAll();
+    adder.join();
+    manager->WaitAll();
+    EXPECT_EQ(ran.load(), kThreads);
     EXPECT_EQ(manager->GetCount(), 0u);
 }
 
