@@ -1,7 +1,11 @@
 // Sprite.cpp -- reading sprite-definition files and stepping sprite animations.
 #include "sdk/draw/Sprite.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "sdk/app/ErrorLog.h"
+#include "sdk/draw/Bmp.h"
 #include "sdk/file/File.h"
 #include "sdk/file/StringScanner.h"
 
@@ -26,6 +30,18 @@ bool ReadFrame(CStringScanner& scanner, CSpriteFrame& frame) {
     frame.offset_y = y;
     frame.plain = plain != 0;
     return scanner.IsEnd() || scanner.IsMatch("//");   // a trailing comment is allowed
+}
+
+// A frame's rectangle lies within the largest picture there can be, so its width and height, and
+// whatever is computed from them, stay far from overflowing; tested without forming a difference.
+bool RectUsable(const RECT& r) {
+    return r.left >= 0 && r.top >= 0 && r.left < r.right && r.top < r.bottom && r.right <= kBmpMaxSide &&
+           r.bottom <= kBmpMaxSide;
+}
+
+// a + b held to the 32-bit range: a position pushed that far lies off every surface anyway.
+int32_t SaturatedSum(int32_t a, int32_t b) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
 } // namespace
@@ -67,7 +83,7 @@ int CSpriteChara::Load(const std::string& file_name) {
         } else if (scanner.IsMatch("#Frame")) {
             CSpriteFrame frame;
             if (current < 0 || !ReadFrame(scanner, frame) || frame.plane < 0 ||
-                frame.plane >= static_cast<int>(planes.size()) || frame.Width() <= 0 || frame.Height() <= 0 ||
+                frame.plane >= static_cast<int>(planes.size()) || !RectUsable(frame.rect) ||
                 static_cast<int>(sprites[current].size()) >= kMaxFrames) {
                 CErrorLog::Out("CSpriteChara::Load %s(%d) #Frameが不正", file_name.c_str(), number);
                 continue;
@@ -135,7 +151,7 @@ int CSprite::BltNext(ISurface* destination, int x, int y, const SIZE* size, cons
     const CSpriteFrame& frame = *chara_->GetFrame(sprite_, frame_);
     CFastPlane* plane = chara_->GetPlane(frame.plane);
     if (destination && plane) {
-        const POINT pos{x + frame.offset_x, y + frame.offset_y};
+        const POINT pos{SaturatedSum(x, frame.offset_x), SaturatedSum(y, frame.offset_y)};
         BltInfo info;
         info.pos = &pos;
         info.size = size;

@@ -6,6 +6,8 @@
 #include <climits>
 #include <random>
 
+#include "sdk/draw/FastDraw.h"
+#include "sdk/draw/FastPlane.h"
 #include "tests/draw/draw_test_util.h"
 
 namespace {
@@ -159,6 +161,48 @@ TEST(BmpRoundTrip, SaveFromEveryTypeLoadIntoEveryType) {
                     held.a = 255;
                     ASSERT_EQ(plain_copy.Read(x, y), StoredAs(to, held)) << "Save at " << x << "," << y;
                 }
+        }
+    }
+}
+
+// A file of every depth loaded into every surface type: each pixel is the colour the reader
+// makes of it, stored in that type; a plane takes the display's type, or its alpha twin exactly
+// when the file carries alpha.
+TEST(BmpRoundTrip, EveryDepthLoadsIntoEveryType) {
+    const Scratch scratch("depths");
+    struct Display {
+        int depth, plain_type, alpha_type;
+    };
+    const Display displays[] = {{32, kSurfaceXRGB8888, kSurfaceARGB8888},
+                                {24, kSurfaceRGB888, kSurfaceARGB8888},
+                                {16, kSurfaceRGB565, kSurfaceARGB4565}};
+    for (const DepthCase& c : DepthCases()) {
+        const std::string path = scratch.path + "/" + c.name + ".bmp";
+        WriteBytes(path, BuildBmp(c.layout, kW, kH, c.raw));
+        for (int to : kAllTypes) {
+            SCOPED_TRACE(c.name + " into type " + std::to_string(to));
+            MemorySurface surface(to, 1, 1);
+            ASSERT_EQ(surface.LoadImage(path), 0);
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    ASSERT_EQ(surface.Read(x, y), StoredAs(to, c.expect(c.raw(x, y)))) << "at " << x << "," << y;
+        }
+        for (const Display& d : displays) {
+            SCOPED_TRACE(c.name + " on a " + std::to_string(d.depth) + "-bit display");
+            KTL::smart_ptr<CFastDraw> display = CFastDraw::Create();
+            display->BeginChangeDisplay();
+            ASSERT_EQ(display->TestDisplayMode(64, 48, false, d.depth), 0);
+            display->EndChangeDisplay();
+            CFastPlane plane(display.get());
+            ASSERT_EQ(plane.Load(path), 0);
+            const int type = c.has_alpha ? d.alpha_type : d.plain_type;
+            ASSERT_EQ(plane.GetSurfaceType(), type);
+            CSurfaceLockGuard lock(*plane.GetSurfaceInfo());
+            ASSERT_FALSE(lock.Failed());
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    ASSERT_EQ(RefRead(type, plane.GetSurfaceInfo()->PixelAt(x, y)), StoredAs(type, c.expect(c.raw(x, y))))
+                        << "at " << x << "," << y;
         }
     }
 }

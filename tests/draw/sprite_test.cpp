@@ -132,6 +132,9 @@ TEST_F(SpriteTest, BrokenLinesAreSkippedAndTheRestLoads) {
                                     "#Frame 0 4 0 4 4\n"            // empty rectangle
                                     "#Frame 0 0 3 4 1\n"            // upside down
                                     "#Frame 0 0 0 2 2 junk\n"
+                                    "#Frame 0 -2147483648 0 2147483647 4\n"   // width beyond 32 bits
+                                    "#Frame 0 -1 0 4 4\n"          // outside any picture
+                                    "#Frame 0 0 0 4 16385\n"
                                     "#Frames 0 0 0 2 2\n"           // not a keyword of ours
                                     "#Nonsense\n"
                                     "#Frame 0 1 1 3 3\n"            // the one good frame
@@ -212,6 +215,15 @@ TEST_F(SpriteTest, EmptyOrUnknownSpritesDrawNothing) {
         EXPECT_EQ(sprite.GetFrameNo(), 0);
         EXPECT_FALSE(sprite.IsLastFrame());
     }
+    // Offsets that push the position past the 32-bit range draw nothing (and never wrap round).
+    const std::string far = Definition("far.txt", "#Plane \"$/sheet.bmp\"\n#Sprite 0\n"
+                                                  "#Frame 0 0 0 4 4 2147483647 -2147483648\n"
+                                                  "#Frame 0 0 0 4 4 -2147483648 2147483647\n");
+    KTL::smart_ptr<CSpriteChara> far_chara(new CSpriteChara());
+    ASSERT_EQ(far_chara->Load(far), 0);
+    CSprite far_sprite(far_chara);
+    EXPECT_EQ(far_sprite.BltNext(&destination_, 10, -10, nullptr, nullptr), 2);
+    EXPECT_EQ(far_sprite.BltNext(&destination_, -10, 10, nullptr, nullptr), 2);
     // A frame cut from a plane whose picture is missing: counted, stepped, not drawn.
     sprite.SetSpriteNo(3);
     EXPECT_EQ(sprite.BltNext(&destination_, 2, 2, nullptr, nullptr), 1);
