@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 
 #include "platform/env.h"
+#include "platform/fs.h"
 #include "platform/keys.h"
 #include "platform/log.h"
 
@@ -96,12 +96,10 @@ InputScript InputScript::Parse(std::string_view text, const std::string& source)
 }
 
 std::optional<InputScript> InputScript::Load(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) return std::nullopt;
-    return Parse(text.str(), path);
+    // A folder or an unreadable file is no script (a folder would otherwise read as empty).
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) return std::nullopt;
+    return Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
 }
 
 void InputScript::StateAt(uint32_t frame, uint8_t (&state)[256]) const {

@@ -65,7 +65,7 @@ TEST_F(InputScriptTest, BadLinesAreLoggedAndSkipped) {
     EXPECT_NE(text.find("bad.txt:7: unknown key \"Jump\""), std::string::npos) << text;
 }
 
-TEST_F(InputScriptTest, LoadReadsAFileAndAMissingFileGivesNothing) {
+TEST_F(InputScriptTest, LoadReadsAFileAndAMissingFileOrAFolderGivesNothing) {
     auto path = std::filesystem::temp_directory_path() /
                 ("ff_input_script_test_" + std::to_string(std::random_device{}()) + ".txt");
     {
@@ -77,6 +77,8 @@ TEST_F(InputScriptTest, LoadReadsAFileAndAMissingFileGivesNothing) {
     EXPECT_EQ(Held(*script, 0), (std::vector<uint8_t>{scan::kEscape}));
     std::filesystem::remove(path);
     EXPECT_FALSE(platform::InputScript::Load(path.string()).has_value());
+    // A folder is no script either (it must not run as one that never presses a key).
+    EXPECT_FALSE(platform::InputScript::Load(path.parent_path().string()).has_value());
 }
 
 TEST_F(InputScriptTest, StepFeedsOneFrameAtATime) {

@@ -1,7 +1,10 @@
 // keyboard_test.cpp -- the keyboard stand-in, the key-input service's set-up statuses and CKeyInput's poll.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "input_test_support.h"
+#include "sdk/app/AppFrame.h"
 #include "sdk/input/KeyInput.h"
 
 namespace {
@@ -203,6 +206,39 @@ TEST_F(KeyInputTest, BackgroundKeyboardReadsWithoutTheFocus) {
     platform::FeedFocus(false);
     EXPECT_EQ(foreground.Input(), 1);
     EXPECT_EQ(background.Input(), 0);
+}
+
+// An application frame that runs the test's body on its own thread (a headless window).
+class BodyApp : public CAppFrame {
+public:
+    ~BodyApp() override { Stop(); }
+    std::function<void(BodyApp&)> body;
+
+protected:
+    void MainThread() override { body(*this); }
+};
+
+TEST_F(KeyInputTest, OnTheApplicationThreadItHooksIntoTheWindowAndOutAgain) {
+    LogCapture log;
+    bool ran = false;
+    BodyApp app;
+    app.body = [&](BodyApp& self) {
+        auto keyboard = std::make_unique<CKeyInput>(false);
+        EXPECT_EQ(keyboard->GetStatus(), 0);
+        platform::FeedKey(scan::kC, true);
+        EXPECT_EQ(keyboard->Input(), 0);
+        EXPECT_TRUE(keyboard->IsKeyPush(scan::kC));
+        keyboard.reset();
+        // A hook left registered would now be called on the destroyed keyboard.
+        self.PostMessage(kMsgUser + 1);
+        self.PumpMessages();
+        ran = true;
+    };
+    ASSERT_EQ(app.Start(), 0);
+    ASSERT_TRUE(app.WaitForEnd());
+    EXPECT_TRUE(ran);
+    std::string text = log.Text();
+    EXPECT_EQ(text.find("見つからない"), std::string::npos) << text;
 }
 
 } // namespace
