@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/bmp.h"
 #include "platform/env.h"
 #include "platform/input_feed_c.h"
 #include "platform/instance.h"
@@ -35,10 +36,6 @@ void ParseDump(const std::string& value, std::string& dir, long& every) {
     if (*end != '\0' || n <= 0) return;
     dir = value.substr(0, colon);
     every = n;
-}
-
-void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 } // namespace
@@ -98,37 +95,7 @@ void WindowCommon::DumpFrame(const void* pixels, int pitch, int width, int heigh
 }
 
 bool WriteBmp(const std::string& path, const void* pixels, int pitch, int width, int height) {
-    // 24-bit bottom-up rows, each padded to a multiple of 4 bytes.
-    const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t image = row * static_cast<uint32_t>(height);
-    std::vector<uint8_t> out;
-    out.reserve(54 + image);
-    out.push_back('B');
-    out.push_back('M');
-    PutLe(out, 54 + image, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 54, 4);
-    PutLe(out, 40, 4);                       // BITMAPINFOHEADER
-    PutLe(out, static_cast<uint32_t>(width), 4);
-    PutLe(out, static_cast<uint32_t>(height), 4);
-    PutLe(out, 1, 2);
-    PutLe(out, 24, 2);
-    PutLe(out, 0, 4);                        // uncompressed
-    PutLe(out, image, 4);
-    PutLe(out, 2835, 4);                     // 72 dpi
-    PutLe(out, 2835, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, 0, 4);
-    const uint8_t* base = static_cast<const uint8_t*>(pixels);
-    for (int y = height - 1; y >= 0; --y) {
-        const uint8_t* src = base + static_cast<std::ptrdiff_t>(y) * pitch;
-        for (int x = 0; x < width; ++x) {
-            out.push_back(src[x * 4 + 0]);
-            out.push_back(src[x * 4 + 1]);
-            out.push_back(src[x * 4 + 2]);
-        }
-        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < row; ++pad) out.push_back(0);
-    }
+    const std::vector<uint8_t> out = EncodeBmp(pixels, pitch, width, height, false);
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     bool ok = std::fwrite(out.data(), 1, out.size(), file) == out.size();

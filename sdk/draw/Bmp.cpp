@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/bmp.h"
+
 namespace zuderadeDoruVAV3ed {
 
 namespace {
@@ -16,19 +18,11 @@ constexpr uint32_t kBiBitFields = 3;
 constexpr uint32_t kBiAlphaBitFields = 6;
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kV4HeaderSize = 108;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
            static_cast<uint32_t>(p[3]) << 24;
-}
-void Put16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    out[at] = static_cast<uint8_t>(v);
-    out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // One channel of a bit-field pixel: where it sits and how wide it is.
@@ -203,48 +197,13 @@ int DecodeBmp(const uint8_t* data, size_t size, CBmpImage& image, std::string& r
     return 0;
 }
 
+// The file form is the platform's, which the frame dumps write too.
 std::vector<uint8_t> EncodeBmp(const CBmpImage& image, bool with_alpha) {
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() < static_cast<size_t>(image.width) * image.height * 4)
         return {};
-    const uint32_t header_size = with_alpha ? kV4HeaderSize : kInfoHeaderSize;
-    const uint32_t bytes_per_pixel = with_alpha ? 4 : 3;
-    const uint32_t stride = (image.width * bytes_per_pixel + 3) & ~3u;
-    const uint32_t offset = static_cast<uint32_t>(kFileHeaderSize) + header_size;
-    const uint32_t image_size = stride * static_cast<uint32_t>(image.height);
-    std::vector<uint8_t> out(offset + image_size, 0);
-
-    out[0] = 'B';
-    out[1] = 'M';
-    Put32(out, 2, offset + image_size);
-    Put32(out, 10, offset);
-    Put32(out, 14, header_size);
-    Put32(out, 18, static_cast<uint32_t>(image.width));
-    Put32(out, 22, static_cast<uint32_t>(image.height));   // positive: bottom row first
-    Put16(out, 26, 1);
-    Put16(out, 28, bytes_per_pixel * 8);
-    Put32(out, 30, with_alpha ? kBiBitFields : kBiRgb);
-    Put32(out, 34, image_size);
-    Put32(out, 38, 2835);   // 72 dots per inch
-    Put32(out, 42, 2835);
-    if (with_alpha) {
-        Put32(out, 54, 0x00FF0000);
-        Put32(out, 58, 0x0000FF00);
-        Put32(out, 62, 0x000000FF);
-        Put32(out, 66, 0xFF000000);
-        Put32(out, 70, 0x73524742);   // colour space "sRGB"
-    }
-
-    for (int32_t y = 0; y < image.height; ++y) {
-        const uint8_t* src = image.Row(image.height - 1 - y);
-        uint8_t* dst = out.data() + offset + static_cast<size_t>(y) * stride;
-        if (with_alpha) {
-            std::memcpy(dst, src, static_cast<size_t>(image.width) * 4);
-        } else {
-            for (int32_t x = 0; x < image.width; ++x) std::memcpy(dst + 3 * x, src + 4 * x, 3);
-        }
-    }
-    return out;
+    return platform::EncodeBmp(image.pixels.data(), std::ptrdiff_t{image.width} * 4, image.width, image.height,
+                               with_alpha);
 }
 
 } // namespace zuderadeDoruVAV3ed
