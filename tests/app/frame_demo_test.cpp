@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/scratch_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -37,16 +39,7 @@ std::string ReadFile(const fs::path& path) {
 // A scratch folder of this test, removed at the end.
 class FrameDemoTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("frame_demo_test_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        fs::create_directories(dir_);
-        ASSERT_TRUE(fs::exists(kDemo)) << kDemo;
-    }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(dir_, error);
-    }
+    void SetUp() override { ASSERT_TRUE(fs::exists(kDemo)) << kDemo; }
 
     struct Run {
         int exit_code = -1;
@@ -77,7 +70,8 @@ protected:
         return run;
     }
 
-    fs::path dir_;
+    const testutil::ScratchDir scratch_{"frame_demo_test"};
+    const fs::path dir_ = scratch_.path();
 };
 
 } // namespace

@@ -1,7 +1,6 @@
 // The headless window: its events, the automatic close, refused frames; display depths.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "platform/video.h"
+#include "tests/scratch_dir.h"
 
 namespace {
 
@@ -80,8 +80,8 @@ TEST(HeadlessWindow, RefusesFramesThatCannotBeReadWhole) {
 
 TEST(HeadlessWindow, DumpsPresentedFramesAsBottomUpBmp) {
     namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() /
-                   ("video_dump_test_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const testutil::ScratchDir scratch("video_dump_test");
+    const fs::path dir = scratch.path() / "dumps";   // made by the first dump
     ScopedEnv video("FLYINGFISH_VIDEO", "headless");
     ScopedEnv dump("FLYINGFISH_DUMP", (dir.string() + ":1").c_str());
     auto window = platform::Window::Create(platform::WindowOptions{});
@@ -117,8 +117,6 @@ TEST(HeadlessWindow, DumpsPresentedFramesAsBottomUpBmp) {
     EXPECT_EQ(static_cast<uint8_t>(first[18]), 3);    // width
     EXPECT_EQ(static_cast<uint8_t>(first[22]), 2);    // height: positive, bottom-up
     EXPECT_EQ(static_cast<uint8_t>(first[28]), 24);   // bits per pixel
-    std::error_code error;
-    fs::remove_all(dir, error);
 }
 
 TEST(DisplayDepth, ListedDepthsOnly) {

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "sdk/draw/PixelConvert.h"
 #include "sdk/draw/Surface.h"
 #include "sdk/draw/SurfaceInfo.h"
+#include "tests/scratch_dir.h"
 
 namespace drawtest {
 
@@ -108,23 +108,14 @@ private:
     std::vector<uint8_t> memory_;
 };
 
-// A fresh scratch folder for one test (the caller removes it, or holds it in a Scratch). The
-// name is random: ctest runs the tests of this program as parallel processes.
-inline std::string MakeScratch(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("ff_draw_" + name + "_" + std::to_string(std::random_device{}()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
-// A scratch folder removed when the scope ends, also after a failed assertion.
+// A scratch folder removed when the scope ends, with the "<folder>.out" file beside it.
 struct Scratch {
-    explicit Scratch(const std::string& name) : path(MakeScratch(name)) {}
+    explicit Scratch(const std::string& name) : dir("ff_draw_" + name), path(dir.path().string()) {}
     ~Scratch() {
         std::error_code error;
-        std::filesystem::remove_all(path, error);
         std::filesystem::remove(path + ".out", error);
     }
+    const testutil::ScratchDir dir;
     const std::string path;
 };
 

@@ -23,9 +23,6 @@ KTL::smart_ptr<CFastDraw> DisplayOf(int bits_per_pixel) {
 
 class PlaneTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir_ = MakeScratch("plane"); }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     // A picture saved from a surface of the given type: pixel (x, y) of colour Pick(x, y).
     std::string Picture(const char* name, bool alpha, int width = 5, int height = 3) {
         MemorySurface source(kSurfaceARGB8888, width, height);
@@ -37,7 +34,8 @@ protected:
     }
     static uint32_t Pick(int x, int y) { return 0x40000000u * (x % 4) + 0x00302010u * (y + 1) + 0x000F0907u * x; }
 
-    std::string dir_;
+    const Scratch scratch_{"plane"};
+    const std::string dir_ = scratch_.path;
 };
 
 TEST_F(PlaneTest, LoadTakesTheDisplayTypeOrItsAlphaTwin) {

@@ -22,7 +22,6 @@ uint32_t SheetColour(int x, int y) {
 class SpriteTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = MakeScratch("sprite");
         display_ = CFastDraw::Create();
         display_->BeginChangeDisplay();
         display_->TestDisplayMode(20, 12, false, 32);
@@ -33,7 +32,6 @@ protected:
         ASSERT_EQ(sheet.Save(dir_ + "/sheet.bmp"), 0);
         destination_.CreateSurface(20, 12);
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     // Writes a definition file; "$" stands for the scratch folder.
     std::string Definition(const std::string& name, std::string text) {
@@ -67,7 +65,8 @@ protected:
                     << "at " << x << "," << y;
     }
 
-    std::string dir_;
+    const Scratch scratch_{"sprite"};
+    const std::string dir_ = scratch_.path;
     KTL::smart_ptr<CFastDraw> display_;
     CFastPlane destination_;
     std::vector<uint32_t> expected_;

@@ -6,29 +6,17 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/log.h"
+#include "tests/scratch_dir.h"
 
 class ScratchFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        old_cwd_ = std::filesystem::current_path();
-        root_ = std::filesystem::temp_directory_path() /
-                ("ff_file_test_" + std::to_string(getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(root_);
-        std::filesystem::create_directories(root_);
-        std::filesystem::current_path(root_);
         platform::SetLogCaptureForTest([this](std::string_view text) { logged_.emplace_back(text); });
     }
-    void TearDown() override {
-        platform::SetLogCaptureForTest(nullptr);
-        std::filesystem::current_path(old_cwd_);
-        std::error_code error;
-        std::filesystem::remove_all(root_, error);
-    }
+    void TearDown() override { platform::SetLogCaptureForTest(nullptr); }
     static void Put(const std::string& path, const std::string& content) {
         std::filesystem::path p(path);
         if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
@@ -44,7 +32,6 @@ protected:
         return false;
     }
 
-    std::filesystem::path old_cwd_;
-    std::filesystem::path root_;
+    const testutil::ScratchWorkDir scratch_{"ff_file_test"};
     std::vector<std::string> logged_;
 };

@@ -7,6 +7,7 @@
 
 #include "game/InputRecorder.h"
 #include "sdk/input/KeyBase.h"
+#include "tests/scratch_dir.h"
 
 namespace {
 
@@ -27,20 +28,6 @@ public:
 // Each test runs in a fresh working folder (replays go to SaveData/ under it).
 class InputRecorderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        old_dir_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("ff_recorder_" + std::to_string(std::random_device{}()) + "_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
-    }
-
     // A recorder set up as the live play scene does.
     CInputRecorder Recording(uint32_t frames) {
         CInputRecorder recorder(KTL::smart_ptr<CKeyBase>::NotOwned(&keys_));
@@ -73,7 +60,8 @@ protected:
     }
 
     FakeKeys keys_;
-    fs::path old_dir_, dir_;
+    const testutil::ScratchWorkDir scratch_{"ff_recorder"};
+    const fs::path dir_ = scratch_.path();
 };
 
 TEST_F(InputRecorderTest, RecordsHeldButtonsAndPassesTheAnswerOn) {

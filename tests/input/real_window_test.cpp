@@ -5,10 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/scratch_dir.h"
 
 namespace {
 
@@ -54,8 +55,8 @@ TEST(RealWindowTest, SpaceIsPushedOnceAndHeldWhileDown) {
     fs::path demo = fs::path(FF_BINARY_DIR) / "tools" / "frame_demo";
     if (!fs::is_regular_file(demo)) GTEST_SKIP() << "the example is not built: " << demo;
 
-    fs::path dir = fs::temp_directory_path() / ("ff_real_window_" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir);
+    const testutil::ScratchDir scratch("ff_real_window");
+    const fs::path& dir = scratch.path();
     fs::path driver = dir / "driver.sh";
     fs::path out = dir / "out.txt";
     std::ofstream(driver) << kDriver;
@@ -74,7 +75,6 @@ TEST(RealWindowTest, SpaceIsPushedOnceAndHeldWhileDown) {
         if (std::sscanf(line.c_str(), "frame_demo: frame %d held 0x%x pushed 0x%x", &f.frame, &f.held, &f.pushed) == 3)
             lines.push_back(f);
     }
-    fs::remove_all(dir);
     ASSERT_EQ(status, 0) << "the example never ran to its end with a window";
 
     // Button 5 (Space): one push, then held in every following frame of one unbroken run.

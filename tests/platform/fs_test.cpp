@@ -1,5 +1,6 @@
 // Tests of platform files: case-insensitive lookup, whole reads, atomic replace under failure.
 #include "platform/fs.h"
+#include "tests/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,10 @@ namespace {
 
 class FsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("ff_fs_test_" + std::to_string(getpid()) + "_" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-    }
+    // The folder is opened up again before its removal, whatever a test did to it.
     void TearDown() override {
         std::error_code error;
         fs::permissions(root_, fs::perms::all, error);
-        fs::remove_all(root_, error);
     }
     std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
     void Put(const std::string& relative, const std::string& content) const {
@@ -45,7 +40,8 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-    fs::path root_;
+    const testutil::ScratchDir scratch_{"ff_fs_test"};
+    const fs::path root_ = scratch_.path();
 };
 
 TEST_F(FsTest, ResolvePathMatchesComponentsIgnoringCase) {
