@@ -7,11 +7,7 @@ namespace platform {
 
 namespace {
 
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiBitFields = 3;
-constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kV4HeaderSize = 108;
+using namespace bmp;
 
 void Put16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     out[at] = static_cast<uint8_t>(v);

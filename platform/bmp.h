@@ -7,6 +7,18 @@
 
 namespace platform {
 
+// Numbers of the BMP file format shared by the writer here and the SDK's reader.
+namespace bmp {
+constexpr uint32_t kBiRgb = 0;              // compression: plain rows
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr uint32_t kBiBitFields = 3;        // channel masks follow the info header
+constexpr uint32_t kBiAlphaBitFields = 6;
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kV4HeaderSize = 108;
+} // namespace bmp
+
 // Encodes height rows of width 4-byte pixels (bytes B, G, R, A; the picture's top row at
 // pixels, each next row pitch bytes on, so a negative pitch walks a bottom-up frame) as a
 // bottom-up BMP file image: 24 bits per pixel (the fourth byte dropped), or with with_alpha

@@ -11,13 +11,7 @@ namespace zuderadeDoruVAV3ed {
 
 namespace {
 
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiRle8 = 1;
-constexpr uint32_t kBiRle4 = 2;
-constexpr uint32_t kBiBitFields = 3;
-constexpr uint32_t kBiAlphaBitFields = 6;
-constexpr size_t kFileHeaderSize = 14;
-constexpr uint32_t kInfoHeaderSize = 40;
+using namespace platform::bmp;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) {
