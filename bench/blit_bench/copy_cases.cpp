@@ -1,80 +1,20 @@
-// blit_bench.cpp -- copy blitters (kinds 0 and 1) beside memcpy of the same bytes and SDL2's
-// software blits on the same formats and the same memory, in megapixels per second and ratios.
-//
-// Cases are named "<case>/<implementation>"; after the run one line per case gives our routine's
-// speed as a fraction of memcpy (the bandwidth ceiling) and as a multiple of SDL2's.
-#include <benchmark/benchmark.h>
-
-#include <SDL.h>
-
+// copy_cases.cpp -- copy blitters (kinds 0 and 1) beside memcpy of the same bytes and SDL2's
+// software blits on the same formats and the same memory.
 #include <cstdio>
 #include <cstring>
-#include <functional>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/blit_bench/harness.h"
 #include "sdk/draw/BltParam.h"
 #include "sdk/draw/PixelConvert.h"
-#include "sdk/draw/SurfaceInfo.h"
-#include "sdk/draw/blit/BltRoutines.h"
 
 using namespace zuderadeDoruVAV3ed;
+using namespace blit_bench;
 
 namespace {
-
-constexpr int kScreenW = 640, kScreenH = 480;
-constexpr int kSpriteSize = 64, kSpritesPerIteration = 100;
-constexpr int kKeyPercent = 30;
-constexpr uint32_t kKeyArgb = 0xFFFF00FF;
-
-uint32_t SdlFormat(int type) {
-    switch (type) {
-    case kSurfaceRGB565: return SDL_PIXELFORMAT_RGB565;
-    case kSurfaceRGB555: return SDL_PIXELFORMAT_RGB555;
-    case kSurfaceRGB888: return SDL_PIXELFORMAT_BGR24;       // bytes B, G, R
-    case kSurfaceXRGB8888: return SDL_PIXELFORMAT_XRGB8888;
-    case kSurfaceARGB8888: return SDL_PIXELFORMAT_ARGB8888;
-    case kSurfaceABGR8888: return SDL_PIXELFORMAT_ABGR8888;
-    default: return SDL_PIXELFORMAT_UNKNOWN;
-    }
-}
-
-// One picture seen by both sides: our descriptor and an SDL surface over the same bytes.
-struct Plane {
-    Plane(int type, int w, int h, int key_percent = 0) : pixels(static_cast<size_t>(w) * h * PixelSize(type)) {
-        std::mt19937 rng(42);
-        uint32_t key = ConvertColorKey(type, kKeyArgb);
-        for (int i = 0; i < w * h; ++i) {
-            uint32_t v = static_cast<int>(rng() % 100) < key_percent ? key : static_cast<uint32_t>(rng());
-            std::memcpy(&pixels[static_cast<size_t>(i) * PixelSize(type)], &v, PixelSize(type));
-        }
-        desc.Init(pixels.data(), w * PixelSize(type), w, h, type);
-        desc.SetColorKey(kKeyArgb);
-        sdl = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, PixelSize(type) * 8, w * PixelSize(type),
-                                                 SdlFormat(type));
-        if (sdl) SDL_SetSurfaceBlendMode(sdl, SDL_BLENDMODE_NONE);
-    }
-    ~Plane() {
-        if (sdl) SDL_FreeSurface(sdl);
-    }
-    std::vector<uint8_t> pixels;
-    CSurfaceInfo desc;
-    SDL_Surface* sdl = nullptr;
-};
-
-BltRoutine Routine(const std::string& name) {
-    for (const BltRoutineEntry& e : GetBltRegistry())
-        if (name == e.name) return e.routine;
-    return nullptr;
-}
-
-void SetRate(benchmark::State& state, double pixels_per_iteration) {
-    state.counters["Mpix/s"] = benchmark::Counter(pixels_per_iteration / 1e6 * state.iterations(),
-                                                  benchmark::Counter::kIsRate);
-}
 
 // What one case blits: the whole source onto the destination, or many sprites, optionally
 // stretched to dst_w x dst_h.
@@ -191,41 +131,6 @@ void RegisterCases() {
     for (const Case& c : cases) RegisterCase(c);
 }
 
-// Keeps each run's rate so that the ratios can be printed after the run.
-class RateReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            auto it = run.counters.find("Mpix/s");
-            if (it != run.counters.end() && run.run_type == Run::RT_Iteration) rates[run.benchmark_name()] = it->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> rates;   // "<case>/<implementation>" -> Mpix/s
-};
-
-void PrintRatios(const std::map<std::string, double>& rates) {
-    std::printf("\n%-36s %10s %10s %10s %9s %9s\n", "case", "ours", "memcpy", "SDL2", "/memcpy", "xSDL2");
-    for (const auto& [name, ours] : rates) {
-        const std::string suffix = "/ours";
-        if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) continue;
-        std::string base = name.substr(0, name.size() - suffix.size());
-        auto mem = rates.find(base + "/memcpy");
-        auto sdl = rates.find(base + "/SDL2");
-        double m = mem != rates.end() ? mem->second : 0, s = sdl != rates.end() ? sdl->second : 0;
-        std::printf("%-36s %10.1f %10.1f %10.1f %9.2f %9.2f\n", base.c_str(), ours, m, s, m > 0 ? ours / m : 0.0,
-                    s > 0 ? ours / s : 0.0);
-    }
-}
+const BlitBenchCases kCopyCases(&RegisterCases);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RegisterCases();
-    RateReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatios(reporter.rates);
-    benchmark::Shutdown();
-    return 0;
-}
