@@ -6,6 +6,9 @@
 // It reads the source pixel at s, reads and writes the destination pixel at d. Optional:
 //     void Select(uint8_t* d, const uint8_t* s, bool skip) const;   // keyed form, no branch
 //     static constexpr bool kRowIsByteCopy;                          // a 1:1 row is a memcpy
+//     void Row(uint8_t* d, const uint8_t* s, int width) const;       // a whole 1:1 row (vector routes)
+//     void RowKeyed(uint8_t* d, const uint8_t* s, int width, const Key& key) const;  // the same, keyed
+// A Row must give exactly the pixels of the per-pixel operation.
 // The frame locks nothing and tests no pointer: the dispatcher hands it locked surfaces.
 #pragma once
 
@@ -43,6 +46,11 @@ struct Keyed {
     Op op;
     Key key;
     explicit Keyed(BltParam p) : op(p), key(p) {}
+    void Row(uint8_t* d, const uint8_t* s, int width) const
+        requires requires(const Op& o) { o.RowKeyed(d, s, width, key); }
+    {
+        op.RowKeyed(d, s, width, key);
+    }
     void operator()(uint8_t* d, const uint8_t* s) const {
         if constexpr (requires { op.Select(d, s, true); })
             op.Select(d, s, key.Matches(s));
@@ -68,6 +76,10 @@ inline void BltRow(const Op& op, uint8_t* __restrict d, const uint8_t* __restric
             std::memmove(d, s, static_cast<size_t>(width) * D::kSize);
             return;
         }
+    }
+    if constexpr (requires { op.Row(d, s, width); }) {
+        op.Row(d, s, width);
+        return;
     }
     for (int g = width >> 3; g > 0; --g, s += 8 * S::kSize, d += 8 * D::kSize)
         for (int k = 0; k < 8; ++k) op(d + k * D::kSize, s + k * S::kSize);
