@@ -4,6 +4,7 @@
 // vector routes; and the whole-pixel saturating steps against plain per-field arithmetic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -57,56 +58,50 @@ void CheckRoutine(const BltRoutineEntry& e, int cases, uint32_t seed) {
     BltRoutine thunk = ThunkOf(e);
     DirectRoutine direct = DirectOf(e);
     for (int c = 0; c < cases; ++c) {
-        int sw = Uniform(rng, 1, 40), sh = Uniform(rng, 1, 24), dw = Uniform(rng, 1, 40), dh = Uniform(rng, 1, 24);
-        TestSurface source(e.src_type, sw, sh, Chance(rng, 50), Uniform(rng, 0, 7), rng);
-        TestSurface dest(e.dst_type, dw, dh, Chance(rng, 50), Uniform(rng, 0, 7), rng);
-        uint32_t key_argb = static_cast<uint32_t>(rng());
-        source.desc.SetColorKey(key_argb);
-        FillSource(source, key_argb, rng);
-        RandomBlt b = MakeRandomBlt(rng, sw, sh, dw, dh);
-        BltInfo info = b.Info();
+        RandomCase rc(e.src_type, e.dst_type, 24, rng);
+        BltInfo info = rc.blt.Info();
         // Alphas at the ends and at odd levels come up often; the upper bytes are never read.
         const int special[] = {0, 255, 0x80, 0x90, 0x10, 0xEF};
         int a = Chance(rng, 30) ? special[Uniform(rng, 0, 5)] : Uniform(rng, 0, 255);
         uint32_t word = static_cast<uint32_t>(a) | (static_cast<uint32_t>(rng()) & 0xFFFFFF00u);
 
-        TestSurface expected(dest);
-        RefConstAlphaBlt(expected, source, info, e.kind, a, key_argb);
-        std::vector<uint8_t> source_before = source.memory;
+        TestSurface expected(rc.dest);
+        RefConstAlphaBlt(expected, rc.source, info, e.kind, a, rc.key_argb);
+        std::vector<uint8_t> source_before = rc.source.memory;
 
         SetConstAlphaVectorRoutes(c % 3 != 2);
         BltParam param = IsKeyedKind(e.kind)
-                             ? MakeKeyAlphaParam(ConvertColorKey(e.src_type, key_argb), PixelSize(e.src_type),
+                             ? MakeKeyAlphaParam(ConvertColorKey(e.src_type, rc.key_argb), PixelSize(e.src_type),
                                                  static_cast<uint8_t>(a))
                              : BltParam::FromWord(word);
         const char* way = "";
         switch (c % 4) {
         case 0:
             way = "registry";
-            e.routine(source.desc, dest.desc, param, info);
+            e.routine(rc.source.desc, rc.dest.desc, param, info);
             break;
         case 1:
             way = "GeneralBlt";
-            ASSERT_EQ(dest.desc.GeneralBlt(e.kind, &source.desc, &info, &word), 0);
+            ASSERT_EQ(rc.dest.desc.GeneralBlt(e.kind, &rc.source.desc, &info, &word), 0);
             break;
         default:
             if (direct) {
                 way = "direct";
-                direct(source.desc, dest.desc, param, param, info);
+                direct(rc.source.desc, rc.dest.desc, param, param, info);
             } else {
                 way = "thunk";
                 ASSERT_NE(thunk, nullptr) << e.name;
-                thunk(source.desc, dest.desc, param, info);
+                thunk(rc.source.desc, rc.dest.desc, param, info);
             }
         }
-        if (dest.memory != expected.memory) {
+        if (rc.dest.memory != expected.memory) {
             size_t at = 0;
-            while (dest.memory[at] == expected.memory[at]) ++at;
+            while (rc.dest.memory[at] == expected.memory[at]) ++at;
             FAIL() << e.name << " case " << c << " (seed " << seed << ", " << way << ", a " << a << ", vector "
-                   << ConstAlphaVectorRoutes() << "): " << Describe(b, dest, source)
-                   << "; first differing byte at offset " << at << " of " << dest.memory.size();
+                   << ConstAlphaVectorRoutes() << "): " << Describe(rc.blt, rc.dest, rc.source)
+                   << "; first differing byte at offset " << at << " of " << rc.dest.memory.size();
         }
-        ASSERT_EQ(source.memory, source_before) << e.name << " wrote into its source";
+        ASSERT_EQ(rc.source.memory, source_before) << e.name << " wrote into its source";
     }
 }
 

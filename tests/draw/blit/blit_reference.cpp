@@ -224,6 +224,28 @@ void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng) {
     }
 }
 
+namespace {
+
+RandomCase::Sizes RandomSizes(std::mt19937& rng, int max_height) {
+    int sw = Uniform(rng, 1, 40), sh = Uniform(rng, 1, max_height);
+    int dw = Uniform(rng, 1, 40), dh = Uniform(rng, 1, max_height);
+    return {sw, sh, dw, dh};
+}
+
+} // namespace
+
+RandomCase::RandomCase(int src_type, int dst_type, int max_height, std::mt19937& rng)
+    : RandomCase(RandomSizes(rng, max_height), src_type, dst_type, rng) {}
+
+RandomCase::RandomCase(const Sizes& z, int src_type, int dst_type, std::mt19937& rng)
+    : source(src_type, z.sw, z.sh, Chance(rng, 50), Uniform(rng, 0, 7), rng),
+      dest(dst_type, z.dw, z.dh, Chance(rng, 50), Uniform(rng, 0, 7), rng),
+      key_argb(static_cast<uint32_t>(rng())) {
+    source.desc.SetColorKey(key_argb);
+    FillSource(source, key_argb, rng);
+    blt = MakeRandomBlt(rng, z.sw, z.sh, z.dw, z.dh);
+}
+
 std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s) {
     char text[512];
     std::snprintf(text, sizeof text,

@@ -102,6 +102,22 @@ RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh);
 // Source pixels: random, with about a third equal to the key in the compared bits (and random
 // elsewhere), so keyed blits skip some.
 void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng);
+// One random case: a source (filled by FillSource, its colour key set) and a destination of the
+// given types, each 1 to 40 pixels wide and 1 to max_height high, stored either way up, with a
+// random blit between them.
+struct RandomCase {
+    RandomCase(int src_type, int dst_type, int max_height, std::mt19937& rng);
+
+    struct Sizes {
+        int sw, sh, dw, dh;
+    };
+    RandomCase(const Sizes& sizes, int src_type, int dst_type, std::mt19937& rng);
+
+    TestSurface source, dest;
+    uint32_t key_argb;
+    RandomBlt blt;
+};
+
 // The blit and both surfaces in one line, for failure messages.
 std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s);
 
