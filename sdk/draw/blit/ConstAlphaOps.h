@@ -124,11 +124,6 @@ struct ConstAlphaOp {
     uint8_t a;
 
     explicit ConstAlphaOp(BltParam p) : a(p.bytes[AlphaByte]) {}
-    static ConstAlphaOp WithAlpha(uint8_t alpha) {
-        BltParam p;
-        p.bytes[AlphaByte] = alpha;
-        return ConstAlphaOp(p);
-    }
 
     static constexpr bool kSameType = D::kType == S::kType;
 

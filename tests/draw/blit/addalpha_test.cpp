@@ -297,3 +297,50 @@ TEST(ConstAlphaNames, RoutinesAndThunks) {
     EXPECT_EQ(routines, want_routines);
     EXPECT_EQ(thunks, want_thunks);
 }
+
+namespace {
+
+// One pixel through an operator: the destination value after op(destination, source).
+template <class Op>
+uint32_t RunOp(const Op& op, uint32_t d, uint32_t s) {
+    uint8_t dst[4], src[4];
+    std::memcpy(dst, &d, 4);
+    std::memcpy(src, &s, 4);
+    op(dst, src);
+    uint32_t out;
+    std::memcpy(&out, dst, 4);
+    return out;
+}
+
+} // namespace
+
+// The operators by name, each on its own pixel; 16- and 24-bit results keep the bytes above them.
+TEST_F(ConstAlphaPixels, NamedOperators) {
+    const BltParam a90 = BltParam::FromWord(0x90), a128 = BltParam::FromWord(128), a255 = BltParam::FromWord(255);
+    const uint32_t white565 = Rgb565(31, 63, 31);
+    EXPECT_EQ(RunOp(OpAddConst_RGB565_RGB565(a90), 0xEEEE0000, white565), 0xEEEE0000 | Rgb565(16, 33, 16));
+    EXPECT_EQ(RunOp(OpAddConst_RGB555_RGB555(a90), 0x8000, Rgb555(31, 31, 31)), 0x8000 | Rgb555(18, 18, 18));
+    EXPECT_EQ(RunOp(OpAddConst_RGB555_ARGB4555(a128), 0, 0x000F0000 | Rgb555(31, 31, 31)), Rgb555(14, 14, 14));
+    EXPECT_EQ(RunOp(OpSubConst_RGB555_RGB555(a128), 0x8000 | Rgb555(31, 31, 31), Rgb555(31, 31, 31)), 0x8000 | Rgb555(15, 15, 15));
+    EXPECT_EQ(RunOp(OpSubSatBits_RGB565{}, Rgb565(31, 63, 31), Rgb565(1, 2, 3)), Rgb565(30, 61, 28));
+    EXPECT_EQ(RunOp(OpAddConst_RGB888_RGB888(a128), Bytes(200, 100, 50, 0x99), 0xFFFFFF), Bytes(255, 228, 178, 0x99));
+    EXPECT_EQ(RunOp(OpSubConst_BGR888_BGR888(a128), Bytes(200, 100, 50), 0xFFFFFF), Bytes(72, 0, 0));
+    EXPECT_EQ(RunOp(OpAddConst_XBGR8888_XBGR8888(a128), Bytes(100, 100, 100, 0x55), Bytes(200, 200, 200, 0x77)), Bytes(200, 200, 200, 0x55));
+    EXPECT_EQ(RunOp(OpSubConst_XRGB8888_XRGB8888(a255), Bytes(100, 100, 100, 0x55), Bytes(30, 20, 10)), Bytes(70, 80, 90, 0x55));
+    EXPECT_EQ(RunOp(OpAddPixelAlpha_XRGB8888_ARGB8888(a255), Bytes(100, 100, 100, 0x55), Bytes(200, 200, 200, 128)), Bytes(200, 200, 200, 0x55));
+    EXPECT_EQ(RunOp(OpSubPixelAlpha_BGR888_ABGR8888(a255), Bytes(100, 100, 100), Bytes(200, 200, 200, 128)), Bytes(0, 0, 0));
+    EXPECT_EQ(RunOp(OpAddSat_RGB565(a90), 0xAB090000 | Rgb565(31, 0, 0), Rgb565(1, 2, 1)), 0xAB090000 | Rgb565(31, 2, 1));
+    EXPECT_EQ(RunOp(OpSubSat_RGB555(a90), 0x00018000 | Rgb555(3, 3, 3), Rgb555(1, 5, 1)), 0x00010000 | Rgb555(2, 0, 2));
+    EXPECT_EQ(RunOp(OpAddSat_ABGR8888_ABGR8888(a90), Bytes(250, 1, 2, 0), Bytes(10, 1, 2, 0)), Bytes(255, 2, 4, 255));
+    // Two pixels of one word, both at the even level of a = 0x80.
+    uint32_t two_white = white565 | white565 << 16, dst[1] = {two_white};
+    OpSubConstDual_RGB565_RGB565(a128).Pair(reinterpret_cast<uint8_t*>(dst), reinterpret_cast<const uint8_t*>(&two_white));
+    EXPECT_EQ(dst[0], Rgb565(15, 30, 15) | Rgb565(15, 30, 15) << 16);
+    // The keyed operators read the alpha after the key and skip the key's pixels.
+    const BltParam keyed = MakeKeyAlphaParam(Bytes(3, 2, 1, 0), 4, 255);
+    EXPECT_EQ(RunOp(OpAddConstKeyed_XRGB8888_XRGB8888(keyed), Bytes(1, 1, 1, 9), Bytes(3, 2, 1, 0)), Bytes(1, 1, 1, 9));
+    EXPECT_EQ(RunOp(OpSubConstKeyed_XBGR8888_XBGR8888(keyed), Bytes(9, 9, 9, 9), Bytes(3, 2, 1, 1)), Bytes(6, 7, 8, 9));
+    const BltParam keyed3 = MakeKeyAlphaParam(Bytes(3, 2, 1), 3, 128);
+    EXPECT_EQ(RunOp(OpAddConstKeyed_BGR888_BGR888(keyed3), Bytes(1, 1, 1), Bytes(3, 2, 1)), Bytes(1, 1, 1));
+    EXPECT_EQ(RunOp(OpAddConstKeyed_BGR888_BGR888(keyed3), Bytes(1, 1, 1), Bytes(255, 2, 1)), Bytes(129, 2, 1));
+}
