@@ -16,17 +16,11 @@ constexpr int kTypeCount = 14;
 constexpr uint32_t TypeBit(int type) {
     return type >= 0 && type < 32 ? 1u << type : 0u;
 }
-// The types that have routines in general, and those of the keyed constant-alpha kinds 8 and 9
-// (which serve no RGB888 pair). Two equal types outside a kind's set are answered 0, not 2.
+// The types that have routines. Two equal types outside this set are answered 0, not 2.
 constexpr uint32_t kRoutineTypes = TypeBit(kSurfaceRGB565) | TypeBit(kSurfaceRGB555) | TypeBit(kSurfaceRGB888) |
                                    TypeBit(kSurfaceBGR888) | TypeBit(kSurfaceXRGB8888) | TypeBit(kSurfaceXBGR8888) |
                                    TypeBit(kSurfaceARGB4565) | TypeBit(kSurfaceARGB4555) |
                                    TypeBit(kSurfaceARGB8888) | TypeBit(kSurfaceABGR8888);
-constexpr uint32_t kKeyAlphaTypes = kRoutineTypes & ~TypeBit(kSurfaceRGB888);
-
-uint32_t SameTypeRoutineTypes(int kind) {
-    return kind == kBltAddAlphaKeyed || kind == kBltSubAlphaKeyed ? kKeyAlphaTypes : kRoutineTypes;
-}
 
 // Pairs that a kind serves with the routine of another pair.
 struct BltRouting {
@@ -106,7 +100,7 @@ int DispatchBltKind(int kind, CSurfaceInfo& source, CSurfaceInfo& dest, const Bl
 
     int dst_type = dest.GetSurfaceType(), src_type = source.GetSurfaceType();
     BltRoutine routine = FindBltRoutine(kind, dst_type, src_type);
-    if (!routine) return dst_type == src_type && !(SameTypeRoutineTypes(kind) & TypeBit(dst_type)) ? 0 : 2;
+    if (!routine) return dst_type == src_type && !(kRoutineTypes & TypeBit(dst_type)) ? 0 : 2;
     routine(source, dest, param, info);
     return 0;
 }

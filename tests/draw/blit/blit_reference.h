@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -65,7 +67,58 @@ struct TestSurface {
 // src_len is drawn at dst_len: the error walk, unclipped, simulated step by step.
 std::vector<int> RefStretchWalk(int src_len, int dst_len);
 
+// Calls pixel(destination pixel, source pixel) for every destination pixel that a blit described
+// by info writes, with the source pixel that it takes: clip, anchor and stretch worked out plainly.
+void RefWalk(TestSurface& dest, TestSurface& source, const BltInfo& info,
+             const std::function<void(uint8_t* d, const uint8_t* s)>& pixel);
+
 // What a copy (kind 0) or keyed copy (kind 1) does, drawn into dest.memory.
 void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, bool keyed, uint32_t key_argb);
+
+// One random blit: everything that BltInfo can say, each part sometimes left out.
+struct RandomBlt {
+    std::optional<POINT> pos;
+    std::optional<SIZE> size;
+    std::optional<RECT> src;
+    std::optional<RECT> clip;
+    int anchor = 0;
+
+    BltInfo Info() const {
+        BltInfo info;
+        info.pos = pos ? &*pos : nullptr;
+        info.size = size ? &*size : nullptr;
+        info.src = src ? &*src : nullptr;
+        info.clip = clip ? &*clip : nullptr;
+        info.anchor = anchor;
+        return info;
+    }
+};
+
+int Uniform(std::mt19937& rng, int lo, int hi);
+bool Chance(std::mt19937& rng, int percent);
+// Random rectangles, positions, sizes (1:1, stretched, empty), clips and anchors around surfaces
+// of the given sizes.
+RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh);
+// Source pixels: random, with about a third equal to the key in the compared bits (and random
+// elsewhere), so keyed blits skip some.
+void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng);
+// One random case: a source (filled by FillSource, its colour key set) and a destination of the
+// given types, each 1 to 40 pixels wide and 1 to max_height high, stored either way up, with a
+// random blit between them.
+struct RandomCase {
+    RandomCase(int src_type, int dst_type, int max_height, std::mt19937& rng);
+
+    struct Sizes {
+        int sw, sh, dw, dh;
+    };
+    RandomCase(const Sizes& sizes, int src_type, int dst_type, std::mt19937& rng);
+
+    TestSurface source, dest;
+    uint32_t key_argb;
+    RandomBlt blt;
+};
+
+// The blit and both surfaces in one line, for failure messages.
+std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s);
 
 } // namespace blit_test

@@ -150,8 +150,7 @@ TEST(GeneralBltResults, ServedUnservedAndTypesWithoutRoutines) {
                 std::vector<uint8_t> before = dest.Pixels();
                 int result = dest.GeneralBlt(kind, &source, nullptr, rates);
                 bool has_routine = FindBltRoutine(kind, dt, st) != nullptr;
-                bool keyed_alpha_888 = (kind == 8 || kind == 9) && dt == kSurfaceRGB888 && st == kSurfaceRGB888;
-                ASSERT_EQ(result, has_routine || keyed_alpha_888 ? 0 : 2) << kind << " " << TypeName(dt) << " " << TypeName(st);
+                ASSERT_EQ(result, has_routine ? 0 : 2) << kind << " " << TypeName(dt) << " " << TypeName(st);
                 if (!has_routine) {
                     ASSERT_EQ(dest.Pixels(), before);
                 }
@@ -164,12 +163,11 @@ TEST(GeneralBltResults, ServedUnservedAndTypesWithoutRoutines) {
             EXPECT_EQ(dest.GeneralBlt(kind, &other, nullptr, rates), 2) << kind << " type " << type;
         }
     }
-    // The copy kinds serve every pair now; kinds 8 and 9 serve no RGB888 pair at all.
+    // The copy kinds serve every pair now; kinds 8 and 9 serve RGB888 onto itself.
     for (int dt : kTypes)
         for (int st : kTypes) EXPECT_NE(FindBltRoutine(kBltCopyKeyed, dt, st), nullptr);
-    ProbeSurface d888("d", kSurfaceRGB888, log), s888("s", kSurfaceRGB888, log);
-    EXPECT_EQ(d888.GeneralBlt(kBltAddAlphaKeyed, &s888, nullptr, rates), 0);
-    EXPECT_EQ(d888.GeneralBlt(kBltSubAlphaKeyed, &s888, nullptr, rates), 0);
+    EXPECT_NE(FindBltRoutine(kBltAddAlphaKeyed, kSurfaceRGB888, kSurfaceRGB888), nullptr);
+    EXPECT_NE(FindBltRoutine(kBltSubAlphaKeyed, kSurfaceRGB888, kSurfaceRGB888), nullptr);
 }
 
 TEST(GeneralBltResults, SubtractRoutesThreePairsToAnotherPairsRoutine) {
