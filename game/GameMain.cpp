@@ -40,6 +40,18 @@ void CGameApp::MainThread() {
     body.Run();
 }
 
+bool DrawFrame(CSceneControl& control, const KTL::smart_ptr<ISurface>& back, CDrawListPlane& deferred,
+               CFastDraw* draw, bool skip) {
+    control.OnDraw(back);
+    if (skip) {
+        FlushDrawRecords(deferred, nullptr);
+        return false;
+    }
+    FlushDrawRecords(deferred, back.get());
+    if (draw) draw->OnDraw(nullptr, true);
+    return true;
+}
+
 CGameMainThread::CGameMainThread(const CGameRunOptions& options) : options_(options) {}
 
 CGameMainThread::~CGameMainThread() { fast_draw_.reset(); }
@@ -78,8 +90,7 @@ void CGameMainThread::Main() {
     scene_factory_ = factory;
     control->JumpScene(options_.first_scene);
 
-    CFastPlane* back_plane = fast_draw_ ? fast_draw_->GetBackPlane() : nullptr;
-    const auto back = KTL::smart_ptr<ISurface>::NotOwned(back_plane);
+    const auto back = KTL::smart_ptr<ISurface>::NotOwned(fast_draw_ ? fast_draw_->GetBackPlane() : nullptr);
     CDrawListPlane& deferred = *registry->GetDrawListPlane();
     CGameState& state = *registry->GetGameState();
     CDefaultKeyInput& input = *registry->GetInput();
@@ -91,16 +102,7 @@ void CGameMainThread::Main() {
         const bool has_scene = static_cast<bool>(control->GetScene());
         bool drawn = false;
         if (has_scene) {
-            // A late frame still runs its draw step, so every animation advances alike, but
-            // its records are dropped and nothing is presented.
-            control->OnDraw(back);
-            if (timer.ToBeSkip()) {
-                FlushDrawRecords(deferred, nullptr);
-            } else {
-                FlushDrawRecords(deferred, back_plane);
-                if (fast_draw_) fast_draw_->OnDraw(nullptr, true);
-                drawn = true;
-            }
+            drawn = DrawFrame(*control, back, deferred, fast_draw_.get(), timer.ToBeSkip());
             if (input.IsKeyPush(kButtonEsc)) state.quit = 1;
         }
         ++frames;

@@ -10,8 +10,10 @@
 
 namespace zuderadeDoruVAV3ed {
 
+class CDrawListPlane;
 class CFastDraw;
 class CGameMainThread;
+class ISurface;
 class CSceneControl;
 class CSceneFactory;
 
@@ -68,6 +70,13 @@ protected:
 private:
     CGameRunOptions options_;
 };
+
+// The draw step of one frame: the top scene draws, then the deferred records are replayed onto
+// the back plane and the frame is presented. A skipped (late) frame still runs the scene's draw
+// step, so animations advance in every frame alike, but drops its records and presents nothing.
+// true when the frame was presented.
+bool DrawFrame(CSceneControl& control, const KTL::smart_ptr<ISurface>& back, CDrawListPlane& deferred,
+               CFastDraw* draw, bool skip);
 
 constexpr const char kGameCaption[] = "ぴちぴちはねーるん";
 
