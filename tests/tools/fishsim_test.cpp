@@ -16,7 +16,7 @@ using zuderadeDoruVAV3ed::CFastPlane;
 using zuderadeDoruVAV3ed::CSurfaceInfo;
 using zuderadeDoruVAV3ed::CSurfaceLockGuard;
 
-std::string Fishsim() { return Quote(BinaryDir() / "tools" / "fishsim"); }
+std::string Fishsim() { return ProgramEnv() + Quote(BinaryDir() / "tools" / "fishsim"); }
 
 // Runs fishsim on root with the options; its exit code.
 int Sim(const DataRoot& root, const std::string& options) {

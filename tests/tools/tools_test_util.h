@@ -28,6 +28,12 @@ inline int RunCommand(const std::string& command) {
 
 inline std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 
+// Environment for a program run by a test: leaks of the libraries beneath SDL are not the
+// program's own (they matter only in sanitizer builds).
+inline std::string ProgramEnv() {
+    return "LSAN_OPTIONS=suppressions=" + Quote(fs::path(FF_SOURCE_DIR) / "tests/app/frame_demo_lsan.supp") + " ";
+}
+
 // A fresh root holding a copy of the test data set (GameData/, no SaveData/).
 class DataRoot : public testutil::ScratchDir {
 public:
