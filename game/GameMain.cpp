@@ -4,12 +4,14 @@
 #include <memory>
 
 #include "game/BitmapFont.h"
+#include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
 #include "game/GameState.h"
 #include "game/Scene.h"
 #include "game/ScreenEffect.h"
 #include "platform/clock.h"
+#include "platform/fs.h"
 #include "sdk/app/FPSTimer.h"
 #include "sdk/app/Rand.h"
 #include "sdk/app/SceneControl.h"
@@ -23,6 +25,7 @@ constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 constexpr int kFramesPerSecond = 30;
 constexpr int kButtonEsc = 0;
+constexpr const char kDataFolder[] = "GameData";
 } // namespace
 
 int CGameApp::OnPreCreate(CAppFrameOption& option) {
@@ -64,6 +67,9 @@ void CGameMainThread::SetUp() {
         draw->EndChangeDisplay();
     }
     SetMainApp(true);
+
+    if (!platform::IsDirectory(kDataFolder))
+        ReportDataFailure("CGameMainThread::Main", kDataFolder, "作業フォルダにない: 画面も音もなく進む");
 
     CGameObjectRegistry* registry = CGameObjectRegistry::GetInstance();
     registry->CreateObjects();
