@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/fs.h"
+#include "game/DataFiles.h"
 #include "sdk/app/ErrorLog.h"
 #include "sdk/file/File.h"
 
@@ -72,14 +72,7 @@ void SaveReplayFile(CInputRecorder& recorder, const std::string& name, uint32_t 
         bytes[3 + 2 * frame] = static_cast<uint8_t>(mask >> 8);
     }
 
-    size_t slash = name.find_last_of("/\\");
-    if (slash != std::string::npos && slash > 0 && !platform::CreateDirectories(name.substr(0, slash))) {
-        CErrorLog::Out("SaveReplayFileでフォルダが作れない(%s)", name.c_str());
-        return;
-    }
-    if (CFile::Write(name, bytes.data(), bytes.size()) != 0) {
-        CErrorLog::Out("SaveReplayFileで書き込みに失敗(%s)", name.c_str());
-    }
+    WriteFileInFolder(name, bytes.data(), bytes.size(), "SaveReplayFile");
 }
 
 bool LoadReplay(CInputRecorder& recorder, int stage, int kind) {

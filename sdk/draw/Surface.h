@@ -59,6 +59,9 @@ public:
     virtual int Save2(const std::string& file_name); // 32-bit BMP with the alpha channel; 0 done
 
     virtual CSurfaceInfo* GetSurfaceInfo();
+    // The descriptor as the shared pointer that holds it: a later call that keeps it can still
+    // ask it safely after the surface is gone (a released surface's descriptor is invalid).
+    const KTL::smart_ptr<CSurfaceInfo>& GetSurfaceInfoHolder() const { return info_; }
     // A new, empty surface of the same kind (and owner).
     virtual KTL::smart_ptr<ISurface> CreateInstance() = 0;
 

@@ -1,0 +1,38 @@
+// DataFiles.cpp -- the loaders' failure count and the folder-creating atomic write.
+#include "game/DataFiles.h"
+
+#include <atomic>
+
+#include "platform/fs.h"
+#include "sdk/app/ErrorLog.h"
+#include "sdk/file/File.h"
+
+namespace zuderadeDoruVAV3ed {
+
+namespace {
+std::atomic<int> g_data_failures{0};
+} // namespace
+
+void ReportDataFailure(const char* caller, const std::string& file, const char* why) {
+    CErrorLog::Out("%sで%sが使えない (%s)", caller, file.c_str(), why);
+    g_data_failures.fetch_add(1, std::memory_order_relaxed);
+}
+
+int GetDataFailureCount() { return g_data_failures.load(std::memory_order_relaxed); }
+
+void ResetDataFailureCount() { g_data_failures.store(0, std::memory_order_relaxed); }
+
+int WriteFileInFolder(const std::string& name, const void* data, size_t size, const char* caller) {
+    size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos && slash > 0 && !platform::CreateDirectories(name.substr(0, slash))) {
+        CErrorLog::Out("%sでフォルダが作れない(%s)", caller, name.c_str());
+        return 1;
+    }
+    if (CFile::Write(name, data, size) != 0) {
+        CErrorLog::Out("%sで書き込みに失敗(%s)", caller, name.c_str());
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace zuderadeDoruVAV3ed

@@ -1,0 +1,120 @@
+// GameState.cpp -- the run state's reset, Init.ltd, the save file and per-stage paths.
+#include "game/GameState.h"
+
+#include <cstring>
+
+#include "game/DataFiles.h"
+#include "sdk/app/ErrorLog.h"
+#include "sdk/file/File.h"
+#include "sdk/file/StringScanner.h"
+
+namespace zuderadeDoruVAV3ed {
+
+namespace {
+
+void PutU32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+uint32_t GetU32(const uint8_t* p) {
+    return p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+bool IsStoredStage(int stage) { return stage >= 1 && stage <= SaveRecord::kStages; }
+
+// Reads three whole numbers; a missing one stays 0.
+void GetThree(CStringScanner& scanner, int (&values)[3]) {
+    for (int& v : values) scanner.GetNum(v);
+}
+
+} // namespace
+
+void SaveRecord::ToBytes(uint8_t (&bytes)[kFileSize]) const {
+    for (int i = 0; i < kStages; ++i) {
+        PutU32(bytes + 4 * i, best_flight[i]);
+        PutU32(bytes + 12 + 4 * i, best_time[i]);
+        bytes[24 + i] = cleared[i];
+    }
+    bytes[27] = spare;
+}
+
+void SaveRecord::FromBytes(const uint8_t* bytes) {
+    for (int i = 0; i < kStages; ++i) {
+        best_flight[i] = GetU32(bytes + 4 * i);
+        best_time[i] = GetU32(bytes + 12 + 4 * i);
+        cleared[i] = bytes[24 + i];
+    }
+    spare = bytes[27];
+}
+
+void SaveRecord::SetBestFlight(int stage, uint32_t value) {
+    if (IsStoredStage(stage)) best_flight[stage - 1] = value;
+}
+void SaveRecord::SetBestTime(int stage, uint32_t value) {
+    if (IsStoredStage(stage)) best_time[stage - 1] = value;
+}
+void SaveRecord::SetCleared(int stage, bool value) {
+    if (IsStoredStage(stage)) cleared[stage - 1] = value ? 1 : 0;
+}
+uint32_t SaveRecord::GetBestFlight(int stage) const { return IsStoredStage(stage) ? best_flight[stage - 1] : 0; }
+uint32_t SaveRecord::GetBestTime(int stage) const { return IsStoredStage(stage) ? best_time[stage - 1] : 0; }
+bool SaveRecord::IsCleared(int stage) const { return IsStoredStage(stage) && cleared[stage - 1] != 0; }
+
+void CGameState::Reset(CGameMainThread* new_owner) {
+    *this = CGameState();
+    owner = new_owner;
+    replay_stage = 1;
+}
+
+int LoadGameSettings(CGameState& state) {
+    CFile settings;
+    if (settings.ReadWithArchive(kSettingsFile) != 0) {
+        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない");
+        return 1;
+    }
+    std::string line;
+    CStringScanner scanner;
+    while (settings.ReadTextLine(line) == 0) {
+        scanner.SetText(line);
+        int values[3] = {};
+        if (scanner.IsMatch("//")) continue;
+        if (scanner.IsMatch("#StartStage")) {
+            scanner.GetNum(state.current_stage);
+        } else if (scanner.IsMatch("#FinalStage")) {
+            scanner.GetNum(state.final_stage);
+        } else if (scanner.IsMatch("#JumpHiScoreDefault")) {
+            GetThree(scanner, values);
+            for (int i = 0; i < 3; ++i) state.save.best_flight[i] = static_cast<uint32_t>(values[i]) << 16;
+        } else if (scanner.IsMatch("#TimeHiScoreDefault")) {
+            GetThree(scanner, values);
+            for (int i = 0; i < 3; ++i) state.save.best_time[i] = static_cast<uint32_t>(values[i]) * 100u;
+        }
+    }
+    settings.Close();
+
+    CFile save;
+    if (save.ReadWithArchive(kSaveFile) == 0) {
+        if (save.GetSize() >= SaveRecord::kFileSize) {
+            state.save.FromBytes(save.GetData());
+        } else {
+            // Not a record: the defaults stay in memory and the file is kept as it is.
+            CErrorLog::Out("LoadGameSettings %sが短すぎる(%zuバイト)ので使わない", kSaveFile, save.GetSize());
+        }
+        return 0;
+    }
+    SaveGameData(state);
+    return 0;
+}
+
+int SaveGameData(CGameState& state) {
+    uint8_t bytes[SaveRecord::kFileSize];
+    state.save.ToBytes(bytes);
+    return WriteFileInFolder(kSaveFile, bytes, sizeof bytes, "SaveGameData");
+}
+
+void InsertStageNumber(const CGameState& state, std::string& path) {
+    size_t at = path.find("Stage");
+    if (at == std::string::npos) return;
+    path.insert(at + 5, std::to_string(state.current_stage));
+}
+
+} // namespace zuderadeDoruVAV3ed

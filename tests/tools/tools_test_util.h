@@ -1,0 +1,58 @@
+// tools_test_util.h -- running the built programs on a copy of the test data set in a scratch
+// folder, and reading what they leave behind.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <sys/wait.h>
+
+#include "tests/scratch_dir.h"
+
+namespace toolstest {
+
+namespace fs = std::filesystem;
+
+inline fs::path BinaryDir() { return fs::path(FF_BINARY_DIR); }
+inline fs::path MiniData() { return BinaryDir() / "gd-mini" / "GameData"; }
+
+// Runs a shell command; its exit code (-1 when it did not exit normally).
+inline int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+inline std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// Environment for a program run by a test: leaks of the libraries beneath SDL are not the
+// program's own (they matter only in sanitizer builds).
+inline std::string ProgramEnv() {
+    return "LSAN_OPTIONS=suppressions=" + Quote(fs::path(FF_SOURCE_DIR) / "tests/app/frame_demo_lsan.supp") + " ";
+}
+
+// A fresh root holding a copy of the test data set (GameData/, no SaveData/).
+class DataRoot : public testutil::ScratchDir {
+public:
+    explicit DataRoot(const std::string& prefix, bool with_data = true) : ScratchDir(prefix) {
+        if (with_data) fs::copy(MiniData(), path() / "GameData", fs::copy_options::recursive);
+    }
+    fs::path operator/(const std::string& name) const { return path() / name; }
+};
+
+// key=value lines.
+inline std::map<std::string, std::string> ReadPairs(const fs::path& path) {
+    std::map<std::string, std::string> pairs;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) pairs[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return pairs;
+}
+
+} // namespace toolstest

@@ -1,0 +1,26 @@
+// content.h -- the parts of the game's data that the generator writes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace gamedata {
+
+extern bool g_failed;   // a file could not be written
+
+void WriteBytes(const std::string& root, const std::string& relative, const std::vector<uint8_t>& bytes);
+// Lines joined with CR LF.
+void WriteText(const std::string& root, const std::string& relative, const std::vector<std::string>& lines);
+std::string Quoted(const std::string& path);
+
+// Init.ltd.
+void WriteSettings(const std::string& root, bool mini);
+// The logo card.
+void WriteLogo(const std::string& root);
+// BitmapText.ltd and the glyph sheets.
+void WriteFonts(const std::string& root);
+// SE.vll and BGM.vll with their effects and music.
+void WriteSounds(const std::string& root, bool mini);
+
+} // namespace gamedata
