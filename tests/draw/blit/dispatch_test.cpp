@@ -134,7 +134,9 @@ TEST(GeneralBltRefusals, BadArgumentsAnswerOneWithoutLocking) {
     // Kinds that read a parameter refuse a null one instead of reading through it.
     for (int kind : {6, 7, 8, 9, 14, 15, 16, 17}) EXPECT_EQ(dest.GeneralBlt(kind, &source, nullptr, nullptr), 1) << kind;
     EXPECT_EQ(log, "");
-    EXPECT_EQ(dest.PolygonBlt(0, &source, nullptr, nullptr), 1);
+    EXPECT_EQ(dest.PolygonBlt(0, &dest, nullptr, nullptr), 1);   // itself as source
+    EXPECT_EQ(dest.PolygonBlt(0, nullptr, nullptr, nullptr), 1);
+    EXPECT_FALSE(dest.IsLocked());
 }
 
 // Results per kind and pair: served pairs 0 and drawn; pairs without a routine 2 and nothing
