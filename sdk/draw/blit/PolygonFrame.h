@@ -115,7 +115,17 @@ int PolyBltFrame(S, const CSurfaceInfo* source, D, const CSurfaceInfo* dest, Op 
     while (scan.NextSpan(span)) {
         uint8_t* d = span.row + ptrdiff_t(span.first) * D::kSize;
         int32_t au = span.au, av = span.av;
-        for (int n = span.last - span.first + 1; n > 0; --n, d += D::kSize) {
+        const int n = span.last - span.first + 1;
+        if (span.sv == 0) {
+            // The span stays on one source row (the common case of an upright texture).
+            const uint8_t* t = span.texels + ptrdiff_t(av >> kPolyFracBits) * sp;
+            for (int k = n; k > 0; --k, d += D::kSize) {
+                op(d, t + ptrdiff_t(au >> kPolyFracBits) * S::kSize);
+                au = PolyStep(au, span.su);
+            }
+            continue;
+        }
+        for (int k = n; k > 0; --k, d += D::kSize) {
             op(d, span.texels + ptrdiff_t(av >> kPolyFracBits) * sp + ptrdiff_t(au >> kPolyFracBits) * S::kSize);
             au = PolyStep(au, span.su);
             av = PolyStep(av, span.sv);
