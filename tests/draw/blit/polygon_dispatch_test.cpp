@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "blit_reference.h"
+#include "probe_surface.h"
 #include "sdk/draw/AlphaTables.h"
 #include "sdk/draw/PolygonDispatch.h"
 #include "sdk/draw/Surface.h"
@@ -18,33 +19,12 @@ using namespace blit_test;
 
 namespace {
 
-// A 2 x 2 surface that writes its locks and unlocks into a shared log.
-class LoggedSurface : public CSurfaceInfo {
-public:
-    LoggedSurface(const char* name, int type, std::string& log) : pixels_(16, 0x5A), name_(name), log_(log) {
-        Init(pixels_.data(), 8, 2, 2, type);
-    }
-    std::vector<uint8_t> pixels_;
-    int lock_result = 0;
-
-protected:
-    int OnLock() override {
-        log_ += std::string("lock ") + name_ + (lock_result ? " failed; " : "; ");
-        return lock_result;
-    }
-    void OnUnlock() override { log_ += std::string("unlock ") + name_ + "; "; }
-
-private:
-    const char* name_;
-    std::string& log_;
-};
-
 const POINT kLine[2] = {{0, 0}, {0, 1}};
 const PolygonInfo kLineInfo{kLine, kLine, nullptr, 0, 2};
 
 TEST(PolygonBltEntry, ResultsAndLocking) {
     std::string log;
-    LoggedSurface d("d", kSurfaceRGB565, log), s("s", kSurfaceRGB565, log);
+    ProbeSurface d("d", kSurfaceRGB565, log), s("s", kSurfaceRGB565, log);
     // Modes not served, no source, itself as source: 1 before anything is locked.
     for (int mode : {2, 5, 11, -1}) EXPECT_EQ(d.PolygonBlt(mode, &s, &kLineInfo, nullptr), 1) << mode;
     EXPECT_EQ(d.PolygonBlt(0, nullptr, &kLineInfo, nullptr), 1);
@@ -61,17 +41,17 @@ TEST(PolygonBltEntry, ResultsAndLocking) {
         EXPECT_EQ(log, "lock d; lock s; unlock s; unlock d; ") << mode;
     }
     // RGB565 onto RGB888: 2 after both locks.
-    LoggedSurface d888("d", kSurfaceRGB888, log);
+    ProbeSurface d888("d", kSurfaceRGB888, log);
     for (int mode : {0, 1, 10}) {
         log.clear();
         EXPECT_EQ(d888.PolygonBlt(mode, &s, &kLineInfo, nullptr), 2);
         EXPECT_EQ(log, "lock d; lock s; unlock s; unlock d; ");
     }
     // Two type-9 descriptors: 0, nothing drawn.
-    LoggedSurface d9("d", 9, log), s9("s", 9, log);
-    std::vector<uint8_t> before = d9.pixels_;
+    ProbeSurface d9("d", 9, log), s9("s", 9, log);
+    std::vector<uint8_t> before = d9.Pixels();
     EXPECT_EQ(d9.PolygonBlt(0, &s9, &kLineInfo, nullptr), 0);
-    EXPECT_EQ(d9.pixels_, before);
+    EXPECT_EQ(d9.Pixels(), before);
     // A failed source lock releases the destination; a failed destination lock stops at once.
     log.clear();
     s.lock_result = 7;
