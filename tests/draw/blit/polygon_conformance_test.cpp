@@ -268,6 +268,13 @@ TEST(PolygonWalk, EdgeCases) {
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) EXPECT_EQ(cut.At(x, y), y < top ? 0u : whole.At(x, y)) << top << ": " << x << "," << y;
     }
+    // Source positions beyond the source: each span's end texels are clamped into it.
+    Board clamped = Draw(tri, {{-50, -50}, {60, -50}, {-50, 60}}, 0);
+    EXPECT_EQ(clamped.Coverage(), tri_rows);
+    EXPECT_EQ(clamped.At(0, 0), Board::Texel(0, 0));
+    EXPECT_EQ(clamped.At(4, 0), Board::Texel(7, 0));
+    EXPECT_EQ(clamped.At(0, 4), Board::Texel(0, 7));
+
     // A span cut on the left starts with j steps and no half texel: the pixels can differ.
     RECT left_cut{2, 0, 8, 8};
     Board cut = Draw({{0, 0}, {7, 0}, {7, 1}, {0, 1}}, {{0, 0}, {3, 0}, {3, 1}, {0, 1}}, 0, &left_cut);
@@ -350,15 +357,18 @@ TEST(PolygonWalk, GarbagePolygonsStayInsideBothSurfaces) {
         source.Init(src_up ? &spix[size_t(sh - 1) * sw * ss] : spix.data(), src_up ? -sw * ss : sw * ss, sw, sh, e.src_type);
 
         int n = Uniform(rng, 0, 9);
-        int range = trial % 5 == 0 ? 20000 : trial % 5 == 1 ? 9000 : 30;
+        // Coordinates far beyond the limits, just beyond, small, or spanning the whole range
+        // allowed (the largest fixed-point values the walk accepts).
+        int kind = trial % 5, range = kind == 0 ? 20000 : kind == 1 ? 9000 : 30;
+        int lo = kind == 4 ? (rng() % 2 ? kPolygonCoordMin : 0) : -range, hi = kind == 4 ? lo + kPolygonCoordMax : range;
         Polygon p;
         if (trial % 3 == 0) {
-            p.dst = RandomConvex(rng, -range, range, -range, range);
+            p.dst = RandomConvex(rng, lo, hi, lo, hi);
             n = static_cast<int>(p.dst.size());
         } else {
-            for (int i = 0; i < n; ++i) p.dst.push_back({Uniform(rng, -range, range), Uniform(rng, -range, range)});
+            for (int i = 0; i < n; ++i) p.dst.push_back({Uniform(rng, lo, hi), Uniform(rng, lo, hi)});
         }
-        for (int i = 0; i < n; ++i) p.src.push_back({Uniform(rng, -range, range), Uniform(rng, -range, range)});
+        for (int i = 0; i < n; ++i) p.src.push_back({Uniform(rng, lo, hi), Uniform(rng, lo, hi)});
         p.flag = static_cast<uint8_t>(rng() % 2);
         p.has_clip = rng() % 2;
         p.clip = {Uniform(rng, -20, 20), Uniform(rng, -20, 20), Uniform(rng, -20, 20), Uniform(rng, -20, 20)};
