@@ -97,10 +97,10 @@ private:
     int src_pixel_size_ = 0;
 };
 
-// Adds in 32 bits with wrap-around: the step after a span's last pixel may leave the range
-// and is never used.
-inline int32_t PolyStep(int32_t a, int32_t step) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(step));
+// a + step in 32 bits with wrap-around: steps past a span's last pixel may leave the range and
+// are never used; every position inside the span is exact.
+inline int32_t PolyStep(int32_t a, uint32_t step) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + step);
 }
 
 // The frame of every polygon routine. The tags select the pixel types; both surfaces are locked
@@ -119,7 +119,17 @@ int PolyBltFrame(S, const CSurfaceInfo* source, D, const CSurfaceInfo* dest, Op 
         if (span.sv == 0) {
             // The span stays on one source row (the common case of an upright texture).
             const uint8_t* t = span.texels + ptrdiff_t(av >> kPolyFracBits) * sp;
-            for (int k = n; k > 0; --k, d += D::kSize) {
+            // Four pixels at a time, their positions independent of one another.
+            const uint32_t su = static_cast<uint32_t>(span.su);
+            int k = n;
+            for (; k >= 4; k -= 4, d += 4 * D::kSize) {
+                op(d, t + ptrdiff_t(au >> kPolyFracBits) * S::kSize);
+                op(d + D::kSize, t + ptrdiff_t(PolyStep(au, su) >> kPolyFracBits) * S::kSize);
+                op(d + 2 * D::kSize, t + ptrdiff_t(PolyStep(au, 2 * su) >> kPolyFracBits) * S::kSize);
+                op(d + 3 * D::kSize, t + ptrdiff_t(PolyStep(au, 3 * su) >> kPolyFracBits) * S::kSize);
+                au = PolyStep(au, 4 * su);
+            }
+            for (; k > 0; --k, d += D::kSize) {
                 op(d, t + ptrdiff_t(au >> kPolyFracBits) * S::kSize);
                 au = PolyStep(au, span.su);
             }
