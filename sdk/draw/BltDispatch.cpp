@@ -184,9 +184,4 @@ int CSurfaceInfo::GeneralBlt(int kind, CSurfaceInfo* source, const BltInfo* info
     }
 }
 
-int CSurfaceInfo::PolygonBlt(int mode, CSurfaceInfo* source, const PolygonInfo* info, const void* param) {
-    // FIXME: no polygon routines exist yet; every mode answers "not served".
-    return 1;
-}
-
 } // namespace zuderadeDoruVAV3ed

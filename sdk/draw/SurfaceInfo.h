@@ -82,6 +82,13 @@ struct PolygonInfo {
     int32_t count = 0;                  // points in each array
 };
 
+// Modes of CSurfaceInfo::PolygonBlt (the values of the matching blit kinds).
+enum PolyBltMode : int32_t {
+    kPolyBltCopy = 0,         // every source texel copied
+    kPolyBltCopyKeyed = 1,    // texels equal to the source's colour key skipped
+    kPolyBltAlphaBlend = 10,  // texels blended in by the source's alpha
+};
+
 class CSurfaceInfo {
 public:
     CSurfaceInfo() = default;
@@ -105,7 +112,9 @@ public:
     // Whole-surface effects (1 fade, ...); rect null = the whole surface. 0 done, 1 not served.
     // Defined with the effects in Effect.cpp.
     int GeneralEffect(int kind, const RECT* rect, const void* param);
-    // Texture-mapped polygon blit; answers 1 (mode not served) until the polygon blitters exist.
+    // Texture-mapped polygon blit (mode: PolyBltMode): 0 done (also when nothing was drawn or
+    // the polygon is rejected), 1 lock failed, mode not served, no source or the source is this
+    // descriptor, 2 the pair of surface types is not served. Defined in PolygonDispatch.cpp.
     int PolygonBlt(int mode, CSurfaceInfo* source, const PolygonInfo* info, const void* param);
 
     bool IsValid() const { return valid_; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "blit_reference.h"
+#include "probe_surface.h"
 #include "sdk/draw/BltArgs.h"
 #include "sdk/draw/BltDispatch.h"
 #include "sdk/ktl/exception.h"
@@ -17,29 +18,6 @@ using namespace zuderadeDoruVAV3ed;
 using namespace blit_test;
 
 namespace {
-
-// A descriptor over its own pixels whose lock handler can fail and which logs every call.
-class ProbeSurface : public CSurfaceInfo {
-public:
-    ProbeSurface(const char* name, int type, std::string& log, int w = 4, int h = 4)
-        : name_(name), log_(log), pixels_(static_cast<size_t>(w) * h * 4, 0x5A) {
-        Init(pixels_.data(), w * 4, w, h, type);
-    }
-    int lock_result = 0;
-    std::vector<uint8_t>& Pixels() { return pixels_; }
-
-protected:
-    int OnLock() override {
-        log_ += std::string("lock ") + name_ + (lock_result ? " failed; " : "; ");
-        return lock_result;
-    }
-    void OnUnlock() override { log_ += std::string("unlock ") + name_ + "; "; }
-
-private:
-    const char* name_;
-    std::string& log_;
-    std::vector<uint8_t> pixels_;
-};
 
 std::string ExceptionText(const std::function<void()>& call) {
     try {
@@ -134,7 +112,9 @@ TEST(GeneralBltRefusals, BadArgumentsAnswerOneWithoutLocking) {
     // Kinds that read a parameter refuse a null one instead of reading through it.
     for (int kind : {6, 7, 8, 9, 14, 15, 16, 17}) EXPECT_EQ(dest.GeneralBlt(kind, &source, nullptr, nullptr), 1) << kind;
     EXPECT_EQ(log, "");
-    EXPECT_EQ(dest.PolygonBlt(0, &source, nullptr, nullptr), 1);
+    EXPECT_EQ(dest.PolygonBlt(0, &dest, nullptr, nullptr), 1);   // itself as source
+    EXPECT_EQ(dest.PolygonBlt(0, nullptr, nullptr, nullptr), 1);
+    EXPECT_FALSE(dest.IsLocked());
 }
 
 // Results per kind and pair: served pairs 0 and drawn; pairs without a routine 2 and nothing

@@ -1,0 +1,240 @@
+// PolygonScan.cpp -- the polygon walk: validation, chains, clipped top and per-row spans.
+#include "sdk/draw/blit/PolygonFrame.h"
+
+#include <algorithm>
+
+namespace zuderadeDoruVAV3ed {
+
+namespace {
+
+int Wrap(int i, int n) {
+    return i < 0 ? i + n : i >= n ? i - n : i;
+}
+
+// Steps from vertex a to vertex b going in direction dir around n vertices.
+int StepsBetween(int a, int b, int dir, int n) {
+    return dir > 0 ? Wrap(b - a, n) : Wrap(a - b, n);
+}
+
+// (a - o) x (b - o) in the orientation of the chain rule: (ay - oy)(bx - ox) - (by - oy)(ax - ox).
+int64_t Cross(const POINT& o, const POINT& a, const POINT& b) {
+    return int64_t(a.y - o.y) * (b.x - o.x) - int64_t(b.y - o.y) * (a.x - o.x);
+}
+
+// Each coordinate within range and its spread over the points too.
+bool InRange(const POINT* p, int n) {
+    int32_t min_x = p[0].x, max_x = p[0].x, min_y = p[0].y, max_y = p[0].y;
+    for (int i = 1; i < n; ++i) {
+        min_x = std::min(min_x, p[i].x), max_x = std::max(max_x, p[i].x);
+        min_y = std::min(min_y, p[i].y), max_y = std::max(max_y, p[i].y);
+    }
+    auto ok = [](int32_t lo, int32_t hi) {
+        return lo >= kPolygonCoordMin && hi <= kPolygonCoordMax && int64_t(hi) - lo <= kPolygonCoordMax;
+    };
+    return ok(min_x, max_x) && ok(min_y, max_y);
+}
+
+// Why the chain of len edges from start in direction dir cannot be walked; nullptr when every
+// edge goes strictly down.
+const char* CheckChain(const POINT* p, int n, int start, int dir, int len) {
+    for (int k = 0, i = start; k < len; ++k, i = Wrap(i + dir, n)) {
+        int32_t ya = p[i].y, yb = p[Wrap(i + dir, n)].y;
+        if (yb == ya) return "高さのない辺がある";
+        if (yb < ya) return "凸多角形でない";
+    }
+    return nullptr;
+}
+
+int32_t Clamp(int32_t v, int32_t lo, int32_t hi) {
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+} // namespace
+
+const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape) {
+    const int n = polygon.count;
+    if (n < 2 || n > kPolygonMaxVertices) return "頂点の数が範囲外";
+    if (!polygon.srcPoints || !polygon.dstPoints) return "頂点の配列がない";
+    const POINT* p = polygon.dstPoints;
+    if (!InRange(p, n) || !InRange(polygon.srcPoints, n)) return "座標が範囲外";
+
+    // Top: the first vertex of least y, least x among those; bottom: the first of greatest y,
+    // greatest x among those.
+    int t = 0, b = 0;
+    for (int i = 1; i < n; ++i) {
+        if (p[i].y < p[t].y || (p[i].y == p[t].y && p[i].x < p[t].x))
+            t = i;
+        else if (p[i].y > p[b].y || (p[i].y == p[b].y && p[i].x > p[b].x))
+            b = i;
+    }
+    if (p[t].y == p[b].y) return "全頂点が同じ行";
+
+    // The left chain runs forward when the turn at the top says so (zero: backward).
+    const int left_dir = Cross(p[t], p[Wrap(t + 1, n)], p[Wrap(t - 1, n)]) > 0 ? 1 : -1;
+    const int right_dir = -left_dir;
+    // The horizontal edge into the bottom belongs to no chain; nor does the one out of the top.
+    int left_len = StepsBetween(t, b, left_dir, n);
+    if (p[Wrap(b - left_dir, n)].y == p[b].y) --left_len;
+    int right_start = t, right_len = StepsBetween(t, b, right_dir, n);
+    if (p[Wrap(t + right_dir, n)].y == p[t].y) right_start = Wrap(t + right_dir, n), --right_len;
+    if (left_len < 1 || right_len < 1) return "高さのない辺がある";
+    if (const char* why = CheckChain(p, n, t, left_dir, left_len)) return why;
+    if (const char* why = CheckChain(p, n, right_start, right_dir, right_len)) return why;
+
+    // Convex: every turn the same way (straight runs allowed).
+    int sign = 0;
+    for (int i = 0; i < n && n > 2; ++i) {
+        int64_t c = Cross(p[i], p[Wrap(i + 1, n)], p[Wrap(i - 1, n)]);
+        int s = c > 0 ? 1 : c < 0 ? -1 : 0;
+        if (s != 0 && sign != 0 && s != sign) return "凸多角形でない";
+        if (s != 0) sign = s;
+    }
+
+    shape.top = t;
+    shape.bottom = b;
+    shape.left_dir = left_dir;
+    shape.left_len = left_len;
+    shape.right_start = right_start;
+    shape.right_len = right_len;
+    return nullptr;
+}
+
+void PolygonScan::Chain::Load(int k, int e) {
+    const PolySegment& d = dst[k];
+    const PolySegment& s = src[k];
+    const int32_t h = d.yb - d.ya;   // > 0: CheckPolygon refuses flat edges inside chains
+    x = PolyFixed(d.xa);
+    dx = (d.xb - d.xa) * kPolyOne / h;
+    u = PolyFixed(s.xa);
+    du = (s.xb - s.xa) * kPolyOne / (h + e);
+    v = PolyFixed(s.ya);
+    dv = (s.yb - s.ya) * kPolyOne / (h + e);
+}
+
+void PolygonScan::Chain::Advance(int row, int e) {
+    if (dst[next].ya == row) {
+        Load(next++, e);
+    } else {
+        x += dx;
+        u += du;
+        v += dv;
+    }
+}
+
+// At a row above the clip's top: the edge that spans it (or the last edge), walked to that row
+// in one multiplication per value.
+void PolygonScan::Chain::Place(int row, int e) {
+    int k = 0;
+    while (k < count - 1 && !(dst[k].ya <= row && row < dst[k].yb)) ++k;
+    Load(k, e);
+    const int32_t r = row - dst[k].ya;
+    x += r * dx;
+    u += r * du;
+    v += r * dv;
+    next = k + 1;
+}
+
+bool PolygonScan::Begin(const CSurfaceInfo& source, int src_pixel_size, const CSurfaceInfo& dest, const PolygonInfo& polygon) {
+    PolygonShape shape;
+    if (CheckPolygon(polygon, shape)) return false;
+    if (source.GetWidth() <= 0 || source.GetHeight() <= 0) return false;
+    source_ = &source;
+    dest_ = &dest;
+    src_pixel_size_ = src_pixel_size;
+    e_ = polygon.srcEndExclusive ? 1 : 0;
+
+    // The clip, limited to the destination.
+    RECT clip = polygon.clip ? *polygon.clip : RECT{0, 0, dest.GetWidth(), dest.GetHeight()};
+    clip.left = std::max(clip.left, 0);
+    clip.top = std::max(clip.top, 0);
+    clip.right = std::min(clip.right, dest.GetWidth());
+    clip.bottom = std::min(clip.bottom, dest.GetHeight());
+    if (clip.left >= clip.right || clip.top >= clip.bottom) return false;
+    clip_ = clip;
+
+    const POINT* dp = polygon.dstPoints;
+    const POINT* sp = polygon.srcPoints;
+    const int n = polygon.count;
+    const int32_t y_top = dp[shape.top].y, y_bottom = dp[shape.bottom].y;
+    if (clip.bottom - 1 < y_top || y_bottom < clip.top) return false;
+
+    // The four chain arrays, each with its end mark.
+    const int L = shape.left_len, R = shape.right_len;
+    segments_.assign(size_t(2 * (L + 1) + 2 * (R + 1)), PolySegment{});
+    PolySegment* left_dst = segments_.data();
+    PolySegment* right_dst = left_dst + L + 1;
+    PolySegment* left_src = right_dst + R + 1;
+    PolySegment* right_src = left_src + L + 1;
+    auto fill = [&](PolySegment* d, PolySegment* s, int start, int dir, int len) {
+        for (int k = 0, i = start; k < len; ++k, i = Wrap(i + dir, n)) {
+            int j = Wrap(i + dir, n);
+            d[k] = {dp[i].x, dp[i].y, dp[j].x, dp[j].y};
+            s[k] = {sp[i].x, sp[i].y, sp[j].x, sp[j].y};
+        }
+        d[len] = d[len - 1];
+        s[len] = s[len - 1];
+    };
+    fill(left_dst, left_src, shape.top, shape.left_dir, L);
+    fill(right_dst, right_src, shape.right_start, -shape.left_dir, R);
+    left_ = Chain{left_dst, left_src, L};
+    right_ = Chain{right_dst, right_src, R};
+
+    if (clip.top <= y_top) {
+        row_ = y_top;   // both chains load their first edge on the first row
+    } else {
+        row_ = clip.top;
+        left_.Place(clip.top - 1, e_);
+        right_.Place(clip.top - 1, e_);
+    }
+    last_row_ = std::min(y_bottom, clip.bottom - 1);
+    lim_left_ = int64_t(clip.left) * kPolyOne + kPolyHalf;
+    lim_right_ = int64_t(clip.right) * kPolyOne - kPolyHalf;
+    return true;
+}
+
+bool PolygonScan::NextSpan(PolygonSpan& span) {
+    while (row_ <= last_row_) {
+        const int row = row_++;
+        left_.Advance(row, e_);
+        right_.Advance(row, e_);
+        const int32_t xL = left_.x, xR = right_.x;
+        if (lim_right_ < xL || xR < lim_left_) continue;
+
+        // The span's end texels, whole texels first, clamped into the source.
+        const int32_t sw = source_->GetWidth() - 1, sh = source_->GetHeight() - 1;
+        const int32_t ul = Clamp(left_.u >> kPolyFracBits, 0, sw), vl = Clamp(left_.v >> kPolyFracBits, 0, sh);
+        const int32_t ur = Clamp(right_.u >> kPolyFracBits, 0, sw), vr = Clamp(right_.v >> kPolyFracBits, 0, sh);
+        const int xl = xL >> kPolyFracBits, xr = xR >> kPolyFracBits;
+        int32_t su = 0, sv = 0;
+        const int64_t divisor = int64_t(xr) - xl + e_;
+        if (xr != xl && divisor != 0) {
+            su = static_cast<int32_t>(int64_t(ur - ul) * kPolyOne / divisor);
+            sv = static_cast<int32_t>(int64_t(vr - vl) * kPolyOne / divisor);
+        }
+
+        int first = xl;
+        int32_t au = kPolyHalf, av = kPolyHalf;
+        if (xL < lim_left_) {
+            // Cut on the left: the steps of the pixels cut away, without the half texel.
+            const int64_t j = (lim_left_ - xL) >> kPolyFracBits;
+            au = static_cast<int32_t>(j * su);
+            av = static_cast<int32_t>(j * sv);
+            first = clip_.left;
+        }
+        const int last = xR > lim_right_ ? clip_.right - 1 : xr;
+        if (first > last) continue;
+
+        span.row = dest_->GetPtr() + ptrdiff_t(row) * dest_->GetPitch();
+        span.first = first;
+        span.last = last;
+        span.texels = source_->GetPtr() + ptrdiff_t(vl) * source_->GetPitch() + ptrdiff_t(ul) * src_pixel_size_;
+        span.au = au;
+        span.av = av;
+        span.su = su;
+        span.sv = sv;
+        return true;
+    }
+    return false;
+}
+
+} // namespace zuderadeDoruVAV3ed
