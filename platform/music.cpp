@@ -81,11 +81,14 @@ std::shared_ptr<MusicSegmentState> MusicPerformance::PlaySegment(const MusicSegm
     return state;
 }
 
+bool MusicPerformance::Matches(const MusicSegment* segment, const MusicSegmentState* state) const {
+    auto current = shared_->current.lock();
+    return current && (!state || state == current.get()) && (!segment || segment == shared_->current_segment);
+}
+
 bool MusicPerformance::Stop(const MusicSegment* segment, const MusicSegmentState* state) {
     std::lock_guard<std::mutex> lock(shared_->mutex);
-    auto current = shared_->current.lock();
-    if (!current || (state && state != current.get()) || (segment && segment != shared_->current_segment))
-        return false;
+    if (!Matches(segment, state)) return false;
     shared_->player->Stop();
     FreezeCurrent();
     return true;
@@ -93,10 +96,7 @@ bool MusicPerformance::Stop(const MusicSegment* segment, const MusicSegmentState
 
 bool MusicPerformance::IsPlaying(const MusicSegment* segment, const MusicSegmentState* state) {
     std::lock_guard<std::mutex> lock(shared_->mutex);
-    auto current = shared_->current.lock();
-    if (!current || (state && state != current.get()) || (segment && segment != shared_->current_segment))
-        return false;
-    return shared_->player->IsPlaying();
+    return Matches(segment, state) && shared_->player->IsPlaying();
 }
 
 bool MusicPerformance::MusicToReferenceTime(const MusicSegment& segment, MusicTime time,

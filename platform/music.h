@@ -106,6 +106,8 @@ private:
     explicit MusicPerformance(std::shared_ptr<MusicSegmentState::Shared> shared);
     // Under the shared lock: the current play's state keeps its position and is let go.
     void FreezeCurrent();
+    // Under the shared lock: whether the current play is of segment and state (null: any).
+    bool Matches(const MusicSegment* segment, const MusicSegmentState* state) const;
 
     std::shared_ptr<MusicSegmentState::Shared> shared_;
     int32_t volume_ = 0;

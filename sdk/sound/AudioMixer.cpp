@@ -23,7 +23,6 @@ int SourceLine(MixerComponent component) {
     }
 }
 
-bool IsLine(int line) { return line >= 0 && line < kMixerLineCount; }
 
 } // namespace
 
@@ -133,7 +132,7 @@ int CAudioMixer::FindControl(int line) {
         return 1;
     }
     // A number outside the four lines is refused like a line the device lacks.
-    if (!IsLine(line) || !lines_[line].valid) {
+    if (!IsMixerLine(line) || !lines_[line].valid) {
         CErrorLog::Out("%dのIDのオーディオ コンポーネントは、このサウンドボードにはサポートされていませんでした", line);
         return 1;
     }
@@ -177,7 +176,7 @@ int CAudioMixer::SaveVolume(int line) {
 
 int CAudioMixer::GetSavedVolume(int line, std::vector<uint32_t>& values) {
     if (!open_) return -1;
-    if (!IsLine(line)) return 1;
+    if (!IsMixerLine(line)) return 1;
     values = lines_[line].saved;
     return 0;
 }
@@ -194,7 +193,7 @@ int CAudioMixer::RestoreVolume(int line) {
 int CAudioMixer::SetVolumeRate(int line, double rate) {
     if (!open_) return -1;
     std::vector<uint32_t> values;
-    if (IsLine(line)) {
+    if (IsMixerLine(line)) {
         for (uint32_t saved : lines_[line].saved) {
             // Clamped before the conversion: a negative, huge or undefined product has no integer.
             double v = static_cast<double>(saved) * rate;

@@ -22,6 +22,8 @@ enum : int {
     kMixerLineCount = 4,
 };
 
+inline bool IsMixerLine(int line) { return line >= 0 && line < kMixerLineCount; }
+
 // Every operation answers 0 on success and -1 while the mixer is not open.
 class IAudioMixer {
 public:

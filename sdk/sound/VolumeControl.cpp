@@ -12,7 +12,6 @@ namespace {
 
 constexpr uint32_t kUpdateIntervalMs = 20;
 
-bool IsLine(int line) { return line >= 0 && line < kMixerLineCount; }
 
 } // namespace
 
@@ -28,7 +27,7 @@ int CVolumeControl::FadeIn(int line, uint32_t ms) { return StartFade(line, ms, t
 int CVolumeControl::FadeOut(int line, uint32_t ms) { return StartFade(line, ms, false); }
 
 int CVolumeControl::StartFade(int line, uint32_t ms, bool fade_in) {
-    if (!IsLine(line)) {
+    if (!IsMixerLine(line)) {
         CErrorLog::Out("CVolumeControl::%sに失敗 (ライン %d は無い)", fade_in ? "FadeIn" : "FadeOut", line);
         return 1;
     }
@@ -48,11 +47,11 @@ int CVolumeControl::StartFade(int line, uint32_t ms, bool fade_in) {
 }
 
 bool CVolumeControl::IsFade(int line) const {
-    return IsLine(line) && (fades_[line].fading_in || fades_[line].fading_out);
+    return IsMixerLine(line) && (fades_[line].fading_in || fades_[line].fading_out);
 }
 
 bool CVolumeControl::StopFade(int line) {
-    if (!IsLine(line)) return false;
+    if (!IsMixerLine(line)) return false;
     FadeRecord& fade = fades_[line];
     if (!(fade.fading_in || fade.fading_out) || !fade.completion) return false;
     KTL::smart_ptr<KTL::function_callback> call = fade.completion;
@@ -62,7 +61,7 @@ bool CVolumeControl::StopFade(int line) {
 }
 
 int CVolumeControl::ResetVolume(int line) {
-    if (!IsLine(line)) {
+    if (!IsMixerLine(line)) {
         CErrorLog::Out("CVolumeControl::ResetVolumeに失敗 (ライン %d は無い)", line);
         return 1;
     }
@@ -74,7 +73,7 @@ int CVolumeControl::ResetVolume(int line) {
 }
 
 void CVolumeControl::SetCompletionCall(int line, const KTL::smart_ptr<KTL::function_callback>& call) {
-    if (IsLine(line)) fades_[line].completion = call;
+    if (IsMixerLine(line)) fades_[line].completion = call;
 }
 
 void CVolumeControl::Update() {
