@@ -30,10 +30,16 @@ void Send(const MidiSong& song, const MidiEvent& e, MidiSink& sink) {
         sink.ShortMessage(e.status, e.data1, e.data2);
 }
 
+// Conversions split at whole seconds, so that the hours a broken tempo can give never overflow.
+int64_t MicrosecondsToFrames(int64_t us) { return us / 1000000 * kMixRate + us % 1000000 * kMixRate / 1000000; }
+int64_t FramesToMicroseconds(int64_t frames) {
+    return frames / kMixRate * 1000000 + frames % kMixRate * 1000000 / kMixRate;
+}
+
 } // namespace
 
 int64_t MidiSequencer::FrameOf(uint32_t tick) const {
-    return (song_->TickToMicroseconds(tick) - origin_us_) * kMixRate / 1000000;
+    return MicrosecondsToFrames(song_->TickToMicroseconds(tick) - origin_us_);
 }
 
 void MidiSequencer::BeginPass(uint32_t tick) {
@@ -69,7 +75,7 @@ void MidiSequencer::Stop(MidiSink& sink) {
 
 uint32_t MidiSequencer::PositionTick() const {
     if (!song_) return 0;
-    return std::min(song_->MicrosecondsToTick(origin_us_ + frame_ * 1000000 / kMixRate), song_->length_ticks);
+    return std::min(song_->MicrosecondsToTick(origin_us_ + FramesToMicroseconds(frame_)), song_->length_ticks);
 }
 
 int MidiSequencer::Step(MidiSink& sink, int max_frames) {

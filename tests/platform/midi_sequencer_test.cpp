@@ -131,6 +131,28 @@ TEST(MidiSequencer, RepeatsReturnToTheStartAndStopKeepsThePosition) {
     EXPECT_EQ(seq.PositionTick(), at);   // rendering on while stopped moves nothing
 }
 
+TEST(MidiSequencer, TheSlowestTempoAtTheLastTickDoesNotOverflow) {
+    // One tick a quarter, 16.7 s a quarter: the last tick lies a thousand years in.
+    SmfTrack t;
+    t.Tempo(0, 0xFFFFFF).Event(0x0FFFFFFF, {0x90, 1, 1});
+    for (int i = 0; i < 6; ++i) t.Event(0x0FFFFFFF, {0x90, 2, 1});
+    t.Event(0x0FFFFFF7, {0x90, 3, 1}).End(4);
+    auto song = Song(MakeSmf(0, 1, {t}));
+    ASSERT_EQ(song->length_ticks, 0x7FFFFFF4u);
+    MidiSequencer seq;
+    RecordingSink sink;
+    seq.Start(song, 0, 0, sink);
+    EXPECT_EQ(seq.Step(sink, 4096), 4096);   // the first note is 140 years away
+    seq.Start(song, 0x7FFFFFEF, 0, sink);
+    sink.log.clear();
+    Render(seq, sink, 44100, [] { return 4096; });
+    EXPECT_TRUE(sink.log.empty());   // the next note is 16.7 s away
+    EXPECT_EQ(seq.PositionTick(), 0x7FFFFFEFu);
+    seq.Start(song, 0x7FFFFFF0, 0, sink);
+    EXPECT_EQ(seq.Step(sink, 100), 100);
+    EXPECT_EQ(sink.log.back().data1, 3);
+}
+
 TEST(MidiSequencer, EmptyAndFinishedSongsNeverSpin) {
     SmfTrack t;
     t.End(0);
