@@ -45,7 +45,10 @@ WindowCommon::WindowCommon() {
     if (max_frames_ < 0) max_frames_ = 0;
     std::string dump = GetEnv("FLYINGFISH_DUMP");
     if (!dump.empty()) ParseDump(dump, dump_dir_, dump_every_);
+    OpenPostQueue(this);
 }
+
+WindowCommon::~WindowCommon() { ClosePostQueue(this); }
 
 bool WindowCommon::NextEvent(WindowEvent& event) {
     if (events_.empty()) return false;

@@ -55,6 +55,18 @@ public:
     virtual void Present(const void* pixels, int pitch, int width, int height) = 0;
 };
 
+// Messages posted to a window from any thread (a device telling of an event); the window's owner
+// takes them in its pump. Numbers are the SDK's message numbers.
+struct PostedMessage {
+    uint32_t message;
+    uintptr_t wparam;
+    intptr_t lparam;
+};
+// false when window does not exist (any more): posting to a closed window is harmless.
+bool PostWindowMessage(Window* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// The oldest message posted to window; false when none is waiting.
+bool TakePostedMessage(Window* window, PostedMessage& message);
+
 // Whether the display accepts a depth of bits per pixel (32, 24 or 16). FLYINGFISH_DEPTHS
 // (for example "16" or "24,16") lists the ones that work; by default all three do.
 bool DisplayDepthAvailable(int bits_per_pixel);

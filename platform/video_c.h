@@ -15,6 +15,7 @@ namespace platform::video_internal {
 class WindowCommon : public Window {
 public:
     WindowCommon();
+    ~WindowCommon() override;
     bool NextEvent(WindowEvent& event) override;
     void Present(const void* pixels, int pitch, int width, int height) final;
 
@@ -38,6 +39,10 @@ private:
     bool dump_failed_ = false;         // logged once
     bool bad_frame_logged_ = false;
 };
+
+// The posted-message queue of a window lives from its construction to its destruction.
+void OpenPostQueue(Window* window);
+void ClosePostQueue(Window* window);
 
 // Null when SDL's video cannot start or offers no real display.
 std::unique_ptr<Window> CreateSdlWindow(const WindowOptions& options);

@@ -94,6 +94,9 @@ void CAppFrame::GatherWindowEvents() {
             break;
         }
     }
+    // Messages that devices posted to the window from other threads.
+    platform::PostedMessage posted;
+    while (platform::TakePostedMessage(window_.get(), posted)) PostMessage(posted.message, posted.wparam, posted.lparam);
 }
 
 bool CAppFrame::PumpMessages() {
