@@ -180,7 +180,9 @@ TEST(MidiFile, TruncatedAndScrambledFilesNeverOverread) {
         bool ok = ParseMidiFile(exact.get(), bytes.size(), song, error);
         EXPECT_TRUE(ok || !error.empty());
         for (const MidiEvent& e : song.events) {
-            if (e.status == 0xF0) EXPECT_LE(size_t(e.sysex_offset) + e.sysex_length, song.sysex_data.size());
+            if (e.status == 0xF0) {
+                EXPECT_LE(size_t(e.sysex_offset) + e.sysex_length, song.sysex_data.size());
+            }
         }
     };
     for (size_t n = 0; n <= valid.size(); ++n) check(std::vector<uint8_t>(valid.begin(), valid.begin() + n));
