@@ -2,6 +2,7 @@
 #include "blit_reference.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace blit_test {
 
@@ -121,7 +122,8 @@ std::vector<int> RefStretchWalk(int src_len, int dst_len) {
     return at;
 }
 
-void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, bool keyed, uint32_t key_argb) {
+void RefForEachPixel(TestSurface& dest, TestSurface& source, const BltInfo& info,
+                     const std::function<void(uint8_t* d, const uint8_t* s)>& draw) {
     // The source rectangle inside the source surface.
     int sl = 0, st = 0, sr = source.width, sb = source.height;
     if (info.src) {
@@ -152,21 +154,102 @@ void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, boo
         vb = std::min<long>(vb, info.clip->bottom);
     }
 
-    const RefFormat& df = Format(dest.type);
-    const RefFormat& sf = Format(source.type);
-    uint32_t key_mask = sf.key_bits == 32 ? 0xFFFFFFFFu : (1u << sf.key_bits) - 1;
-    uint32_t key = RefKey(sf, key_argb) & key_mask;
     std::vector<int> cols = RefStretchWalk(sw, static_cast<int>(w));
     std::vector<int> rows = RefStretchWalk(sh, static_cast<int>(h));
     for (long j = 0; j < h; ++j) {
         for (long i = 0; i < w; ++i) {
             long dx = x + i, dy = y + j;
             if (dx < vl || dx >= vr || dy < vt || dy >= vb) continue;
-            uint32_t s = RefLoad(sf, source.Pixel(sl + cols[i], st + rows[j]));
-            if (keyed && (s & key_mask) == key) continue;
-            RefStore(df, dest.Pixel(static_cast<int>(dx), static_cast<int>(dy)), RefPack(df, RefUnpack(sf, s)));
+            draw(dest.Pixel(static_cast<int>(dx), static_cast<int>(dy)), source.Pixel(sl + cols[i], st + rows[j]));
         }
     }
+}
+
+bool RefKeyMatches(const RefFormat& f, uint32_t pixel, uint32_t key_argb) {
+    uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
+    return (pixel & mask) == (RefKey(f, key_argb) & mask);
+}
+
+void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, bool keyed, uint32_t key_argb) {
+    const RefFormat& df = Format(dest.type);
+    const RefFormat& sf = Format(source.type);
+    RefForEachPixel(dest, source, info, [&](uint8_t* d, const uint8_t* sp) {
+        uint32_t s = RefLoad(sf, sp);
+        if (keyed && RefKeyMatches(sf, s, key_argb)) return;
+        RefStore(df, d, RefPack(df, RefUnpack(sf, s)));
+    });
+}
+
+BltInfo RandomBlt::Info() const {
+    BltInfo info;
+    info.pos = pos ? &*pos : nullptr;
+    info.size = size ? &*size : nullptr;
+    info.src = src ? &*src : nullptr;
+    info.clip = clip ? &*clip : nullptr;
+    info.anchor = anchor;
+    return info;
+}
+
+int Uniform(std::mt19937& rng, int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
+bool Chance(std::mt19937& rng, int percent) {
+    return Uniform(rng, 0, 99) < percent;
+}
+
+RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh) {
+    RandomBlt b;
+    if (Chance(rng, 75)) {
+        int l = Uniform(rng, -4, sw), t = Uniform(rng, -4, sh);
+        b.src = RECT{l, t, Uniform(rng, l - 1, sw + 4), Uniform(rng, t - 1, sh + 4)};
+    }
+    if (Chance(rng, 85)) b.pos = POINT{Uniform(rng, -30, dw + 4), Uniform(rng, -30, dh + 4)};
+    int choice = Uniform(rng, 0, 9);
+    if (choice < 3) {
+        // Stretch up and down, sometimes only in one direction.
+        b.size = SIZE{Uniform(rng, 1, 70), Uniform(rng, 1, 70)};
+    } else if (choice < 5 && b.src) {
+        // The source rectangle's own size given explicitly (1:1), or differing in one direction.
+        int w = std::min(b.src->right, sw) - std::max(b.src->left, 0);
+        int h = std::min(b.src->bottom, sh) - std::max(b.src->top, 0);
+        b.size = choice == 3 ? SIZE{w, h} : SIZE{w, h + Uniform(rng, 1, 3)};
+    } else if (choice == 5) {
+        b.size = SIZE{Uniform(rng, -3, 1), Uniform(rng, -3, 40)};   // empty or negative
+    }
+    if (Chance(rng, 60)) {
+        int l = Uniform(rng, -5, dw), t = Uniform(rng, -5, dh);
+        b.clip = RECT{l, t, Uniform(rng, l - 2, dw + 5), Uniform(rng, t - 2, dh + 5)};
+    }
+    b.anchor = Chance(rng, 50) ? 0 : Uniform(rng, -1, 9);
+    return b;
+}
+
+// Source pixels: random, with about a third equal to the key in the compared bits (and random
+// elsewhere), so keyed blits skip some.
+void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng) {
+    const RefFormat& f = Format(s.type);
+    uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
+    uint32_t key = RefKey(f, key_argb) & mask;
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) {
+            uint32_t v = static_cast<uint32_t>(rng());
+            if (Chance(rng, 33)) v = (v & ~mask) | key;
+            RefStore(f, s.Pixel(x, y), v);
+        }
+    }
+}
+
+std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s) {
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "src %dx%d pitch %d, dst %dx%d pitch %d, pos %s(%d,%d), size %s(%d,%d), rect %s(%d,%d,%d,%d), "
+                  "clip %s(%d,%d,%d,%d), anchor %d",
+                  s.width, s.height, s.pitch, d.width, d.height, d.pitch, b.pos ? "" : "none ", b.pos ? b.pos->x : 0,
+                  b.pos ? b.pos->y : 0, b.size ? "" : "none ", b.size ? b.size->cx : 0, b.size ? b.size->cy : 0,
+                  b.src ? "" : "none ", b.src ? b.src->left : 0, b.src ? b.src->top : 0, b.src ? b.src->right : 0,
+                  b.src ? b.src->bottom : 0, b.clip ? "" : "none ", b.clip ? b.clip->left : 0,
+                  b.clip ? b.clip->top : 0, b.clip ? b.clip->right : 0, b.clip ? b.clip->bottom : 0, b.anchor);
+    return text;
 }
 
 } // namespace blit_test

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -65,7 +67,36 @@ struct TestSurface {
 // src_len is drawn at dst_len: the error walk, unclipped, simulated step by step.
 std::vector<int> RefStretchWalk(int src_len, int dst_len);
 
+// Calls draw(destination pixel, source pixel) for every destination pixel that a blit of info
+// draws, with the source pixel the walk takes for it; the key test is the caller's.
+void RefForEachPixel(TestSurface& dest, TestSurface& source, const BltInfo& info,
+                     const std::function<void(uint8_t* d, const uint8_t* s)>& draw);
+
+// True when the source pixel matches the colour key 0xAARRGGBB in the bits keys compare.
+bool RefKeyMatches(const RefFormat& f, uint32_t pixel, uint32_t key_argb);
+
 // What a copy (kind 0) or keyed copy (kind 1) does, drawn into dest.memory.
 void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, bool keyed, uint32_t key_argb);
+
+// One random blit: everything that BltInfo can say, each part sometimes left out.
+struct RandomBlt {
+    std::optional<POINT> pos;
+    std::optional<SIZE> size;
+    std::optional<RECT> src;
+    std::optional<RECT> clip;
+    int anchor = 0;
+
+    BltInfo Info() const;
+};
+
+int Uniform(std::mt19937& rng, int lo, int hi);
+bool Chance(std::mt19937& rng, int percent);
+// Random source rectangles, positions, sizes (1:1, stretched, empty), clips and anchors for a
+// source of sw x sh onto a destination of dw x dh.
+RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh);
+// Random source pixels, about a third of them equal to the key in the compared bits.
+void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng);
+// The blit and both surfaces in words, for failure messages.
+std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s);
 
 } // namespace blit_test

@@ -1,0 +1,112 @@
+// VectorKernels.h -- the vector rows of BltVector.h written once over GCC vector types of N
+// bytes; BltVectorSse2.cpp and BltVectorAvx2.cpp instantiate them for 16 and 32 bytes under
+// their own target options. Everything here has internal linkage, so the two instantiations
+// never meet at link time. The 16-bit arithmetic works on the even and the odd bytes of each
+// 32-bit pixel as two 16-bit halves, so products and sums stay within their half.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "sdk/draw/blit/AddSubArith.h"
+#include "sdk/draw/blit/BltVector.h"
+
+namespace zuderadeDoruVAV3ed {
+namespace {
+
+template <int N>
+struct VectorKernels {
+    typedef uint32_t U32 __attribute__((vector_size(N)));
+    typedef int32_t I32 __attribute__((vector_size(N)));
+    typedef uint16_t U16 __attribute__((vector_size(N)));
+    static constexpr int kLanes = N / 4;
+
+    static U32 Load(const uint8_t* p) {
+        U32 v;
+        std::memcpy(&v, p, N);
+        return v;
+    }
+    static void Store(uint8_t* p, U32 v) { std::memcpy(p, &v, N); }
+
+    // x * v / 255, truncated, for products up to 65534 in every 16-bit half.
+    static U16 Div255(U16 n) { return (n + 1 + (n >> 8)) >> 8; }
+    static U16 Even(U32 v) { return (U16)(v & 0x00FF00FFu); }
+    static U16 Odd(U32 v) { return (U16)((v >> 8) & 0x00FF00FFu); }
+    static U32 Join(U16 even, U16 odd) { return (U32)even | ((U32)odd << 8); }
+    static U32 Broadcast(uint32_t x) { return U32{} + x; }
+    // The factor x in both halves of every pixel.
+    static U16 Factor(U32 x) { return (U16)(x | (x << 16)); }
+    // Where the three colour bytes of s and d agree: all ones.
+    static U32 SameColour(U32 s, U32 d) { return (U32)(((s ^ d) & 0x00FFFFFFu) == 0); }
+    static U32 Select(U32 mask, U32 yes, U32 no) { return (yes & mask) | (no & ~mask); }
+
+    // Each byte: x_s * s / 255 + x_d * d / 255 (16-bit halves), x given per pixel.
+    static U32 Mix(U32 s, U32 d, U16 fs, U16 fd) {
+        U16 even = Div255(fs * Even(s)) + Div255(fd * Even(d));
+        U16 odd = Div255(fs * Odd(s)) + Div255(fd * Odd(d));
+        return Join(even & 0xFF, odd & 0xFF);
+    }
+
+    // The constants of one row: the two 16-bit factors of the blends.
+    struct Ctx {
+        U16 fs, fd;
+        uint32_t a;
+    };
+    static Ctx ConstFactors(uint32_t param) {
+        uint32_t a = param & 255;
+        return {Factor(Broadcast(a)), Factor(Broadcast(255 - a)), a};
+    }
+    static Ctx RateFactors(uint32_t param) {
+        return {Factor(Broadcast(param & 255)), Factor(Broadcast(param >> 8 & 255)), 0};
+    }
+
+    // Runs F(d, s) -> new d on every whole vector of a row of 4-byte pixels (Pixels = kLanes) or
+    // of 2-byte pixels (Pixels = 2 * kLanes, two to a 32-bit lane).
+    template <U32 (*F)(U32, U32, const Ctx&), int Pixels>
+    static int Rows(uint8_t* d, const uint8_t* s, int width, const Ctx& c) {
+        int done = 0;
+        for (; done + Pixels <= width; done += Pixels, d += N, s += N) Store(d, F(Load(d), Load(s), c));
+        return done;
+    }
+    template <U32 (*F)(U32, U32, const Ctx&)>
+    static int Row16(uint8_t* d, const uint8_t* s, int w, uint32_t) { return Rows<F, 2 * kLanes>(d, s, w, Ctx{}); }
+    template <U32 (*F)(U32, U32, const Ctx&)>
+    static int Row32(uint8_t* d, const uint8_t* s, int w, uint32_t) { return Rows<F, kLanes>(d, s, w, Ctx{}); }
+    template <U32 (*F)(U32, U32, const Ctx&)>
+    static int Row32Const(uint8_t* d, const uint8_t* s, int w, uint32_t p) { return Rows<F, kLanes>(d, s, w, ConstFactors(p)); }
+    template <U32 (*F)(U32, U32, const Ctx&)>
+    static int Row32Rates(uint8_t* d, const uint8_t* s, int w, uint32_t p) { return Rows<F, kLanes>(d, s, w, RateFactors(p)); }
+
+    static U32 Add565(U32 d, U32 s, const Ctx&) { return SatAddArith::Bits565x2<U32, I32>(s, d); }
+    static U32 Sub565(U32 d, U32 s, const Ctx&) { return SatSubArith::Bits565x2<U32, I32>(s, d); }
+    static U32 Add555(U32 d, U32 s, const Ctx&) { return SatAddArith::Bits555x2<U32>(s & 0x7FFF7FFFu, d); }
+    static U32 Sub555(U32 d, U32 s, const Ctx&) { return SatSubArith::Bits555x2<U32>(s & 0x7FFF7FFFu, d); }
+    static U32 Add32(U32 d, U32 s, const Ctx&) { return SatAddArith::Bytes<U32>(s, d); }
+    static U32 Sub32(U32 d, U32 s, const Ctx&) { return SatSubArith::Bytes<U32>(s, d); }
+
+    static U32 AlphaBlend32(U32 d, U32 s, const Ctx&) {
+        U32 a = s >> 24;
+        U32 mixed = Mix(s, d, Factor(a), Factor(255 - a)) & 0x00FFFFFFu;
+        return Select(SameColour(s, d), d, mixed);
+    }
+    static U32 BlendConst32(U32 d, U32 s, const Ctx& c) {
+        return Select(SameColour(s, d), d, Mix(s, d, c.fs, c.fd) & 0x00FFFFFFu);
+    }
+    static U32 BlendConstMmx32(U32 d, U32 s, const Ctx& c) {
+        U16 even = ((c.fs * Even(s)) >> 8) + ((c.fd * Even(d)) >> 8);
+        U16 odd = ((c.fs * Odd(s)) >> 8) + ((c.fd * Odd(d)) >> 8);
+        even = even > 255 ? 255 : even;
+        odd = odd > 255 ? 255 : odd;
+        return Join(even, odd) & 0x00FFFFFFu;
+    }
+    static U32 BlendRates32(U32 d, U32 s, const Ctx& c) { return Mix(s, d, c.fs, c.fd) & 0x00FFFFFFu; }
+
+    static constexpr BltVectorRows kRows = {
+        Row16<Add565>,           Row16<Sub565>,           Row16<Add555>,
+        Row16<Sub555>,           Row32<Add32>,            Row32<Sub32>,
+        Row32<AlphaBlend32>,     Row32Const<BlendConst32>, Row32Const<BlendConstMmx32>,
+        Row32Rates<BlendRates32>};
+};
+
+} // namespace
+} // namespace zuderadeDoruVAV3ed
