@@ -87,6 +87,17 @@ inline void MixIntoAlpha32(uint8_t* d, uint32_t s, uint32_t dv, Mix mix) {
 
 // ---- Kind 10: the source's own alpha ----
 
+// [sum][x] = 255 * x / sum (truncated) for x <= sum <= 255: the shares of the 8888 compose
+// without a division per pixel (row 0 unused).
+struct ShareTable {
+    uint8_t at[256][256] = {};
+    constexpr ShareTable() {
+        for (int sum = 1; sum < 256; ++sum)
+            for (int x = 0; x <= sum; ++x) at[sum][x] = static_cast<uint8_t>(255 * x / sum);
+    }
+};
+inline constexpr ShareTable kShareTable{};
+
 // Plain 16-bit from its alpha twin: T[L][s] + T[15 - L][d], every pixel written.
 template <class D, class S>
 struct OpAlphaBlendWord {
@@ -145,9 +156,12 @@ struct OpComposeAlpha8888 {
             d[3] = 0;
             return;
         }
-        const uint8_t *ms = AlphaMulTable[255 * sa / sum], *md = AlphaMulTable[255 * share / sum];
+        const uint8_t *ms = AlphaMulTable[kShareTable.at[sum][sa]], *md = AlphaMulTable[kShareTable.at[sum][share]];
         uint32_t colour = MixBytes(sv, dv, [=](uint32_t sc, uint32_t dc) { return uint32_t(ms[sc]) + md[dc]; });
         D::Store(d, colour | sum << 24);
+    }
+    void Row(uint8_t* d, const uint8_t* s, int width) const {
+        VectorThenScalar(*this, &BltVectorRows::compose32, d, s, width, 0);
     }
 };
 

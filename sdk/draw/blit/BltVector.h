@@ -33,6 +33,7 @@ struct BltVectorRows {
     BltVectorRow add555, sub555;         // RGB555 <- RGB555, saturating (source bit 15 masked)
     BltVectorRow add32, sub32;           // 4-byte same type: colour bytes saturate, spare wraps
     BltVectorRow alpha_blend32;          // 4-byte plain <- same-order 8888 alpha source, equal skipped
+    BltVectorRow compose32;              // 8888 alpha <- the same type, the alphas composed
     BltVectorRow blend_const32;          // 4-byte plain same type, constant alpha, equal skipped
     BltVectorRow blend_const_mmx32;      // the vector formula of the constant-alpha blend
     BltVectorRow blend_rates32;          // 4-byte plain same type, two rates, bytes wrap

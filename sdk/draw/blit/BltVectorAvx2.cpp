@@ -2,6 +2,8 @@
 // time only on processors that have it. Only this file's own instantiations get the AVX2 options:
 // every library header and every non-template declaration comes in before the target switch, and
 // the rows are instantiated before it ends.
+#include <immintrin.h>
+
 #include <cstdint>
 #include <cstring>
 

@@ -306,6 +306,7 @@ TEST_F(BlendKinds, VectorRowsEqualTheScalarRouteBitForBit) {
         {"BltAdd_RGB555_RGB555", 0},          {"BltSub_RGB555_RGB555", 0},
         {"BltAdd_XRGB8888_XRGB8888", 0},      {"BltSub_XRGB8888_XRGB8888", 0},
         {"BltAlphaBlend_XRGB8888_ARGB8888", 0}, {"BltAlphaBlend_XBGR8888_ABGR8888", 0},
+        {"BltAlphaBlend_ARGB8888_ARGB8888", 0}, {"BltAlphaBlend_ABGR8888_ABGR8888", 0},
         {"BltBlendConst_XRGB8888_XRGB8888", -1}, {"BltBlendConst_XBGR8888_XBGR8888", -1},
         {"BltBlendRates_XRGB8888_XRGB8888", -1}, {"BltBlendRates_XBGR8888_XBGR8888", -1},
         {"BltBlendConstMmx_XRGB8888_XRGB8888", -1},
