@@ -41,13 +41,14 @@ struct ParamAfterKey {
     };
 };
 
-// Per-byte rows of the 4-byte plain pairs go to the vector rows where a level is chosen.
-template <class Op>
+// Rows of pixels of Size bytes go to the vector rows where a level is chosen, the rest pixel by
+// pixel.
+template <int Size = 4, class Op>
 inline void VectorThenScalar(const Op& op, BltVectorRow BltVectorRows::*row, uint8_t* d, const uint8_t* s,
                              int width, uint32_t param) {
     int i = 0;
     if (const BltVectorRows* rows = CurrentBltVectorRows()) i = (rows->*row)(d, s, width, param);
-    for (; i < width; ++i) op(d + 4 * i, s + 4 * i);
+    for (; i < width; ++i) op(d + Size * i, s + Size * i);
 }
 
 // The three colour bytes (0..2) of two values of the same byte order, mixed byte by byte.
@@ -183,6 +184,10 @@ struct OpBlendConstWord : ConstAlpha {
         const auto& t = WordTable<D>();
         D::Store(d, uint32_t(t[level][sv]) + t[15 - level][dv]);
     }
+    void Row(uint8_t* d, const uint8_t* s, int width) const {
+        VectorThenScalar<2>(*this, D::kGBits == 6 ? &BltVectorRows::blend_const565 : &BltVectorRows::blend_const555,
+                            d, s, width, a);
+    }
 };
 
 // Plain 16-bit from its alpha twin: no equality test; L = AlphaMulTable[a][16 sA] >> 4.
@@ -271,6 +276,10 @@ struct OpBlendRatesWord : Rates {
     void operator()(uint8_t* d, const uint8_t* s) const {
         const auto& t = WordTable<D>();
         D::Store(d, uint32_t(t[a >> 4][S::Load(s)]) + t[b >> 4][D::Load(d)]);
+    }
+    void Row(uint8_t* d, const uint8_t* s, int width) const {
+        VectorThenScalar<2>(*this, D::kGBits == 6 ? &BltVectorRows::blend_rates565 : &BltVectorRows::blend_rates555,
+                            d, s, width, a | b << 8);
     }
 };
 

@@ -37,6 +37,8 @@ struct BltVectorRows {
     BltVectorRow blend_const32;          // 4-byte plain same type, constant alpha, equal skipped
     BltVectorRow blend_const_mmx32;      // the vector formula of the constant-alpha blend
     BltVectorRow blend_rates32;          // 4-byte plain same type, two rates, bytes wrap
+    BltVectorRow blend_const565, blend_const555;   // 16-bit plain same type, level a >> 4, equal skipped
+    BltVectorRow blend_rates565, blend_rates555;   // 16-bit plain same type, levels a >> 4 and b >> 4
 };
 
 // The rows of the level in use; null at the scalar level.

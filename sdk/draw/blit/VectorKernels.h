@@ -21,6 +21,7 @@ struct VectorKernels {
     typedef uint32_t U32 __attribute__((vector_size(N)));
     typedef int32_t I32 __attribute__((vector_size(N)));
     typedef uint16_t U16 __attribute__((vector_size(N)));
+    typedef int16_t I16 __attribute__((vector_size(N)));
     static constexpr int kLanes = N / 4;
 
     static U32 Load(const uint8_t* p) {
@@ -42,6 +43,8 @@ struct VectorKernels {
     static U16 Odd(U32 v) { return (U16)((v >> 8) & 0x00FF00FFu); }
     static U32 Join(U16 even, U16 odd) { return (U32)even | ((U32)odd << 8); }
     static U32 Broadcast(uint32_t x) { return U32{} + x; }
+    // x (below 65536) in every 16-bit lane.
+    static U16 Splat16(uint32_t x) { return (U16)Broadcast(x * 0x10001u); }
     // The factor x in both halves of every pixel.
     static U16 Factor(U32 x) { return (U16)(x | (x << 16)); }
     // Where the three colour bytes of s and d agree: all ones.
@@ -58,14 +61,19 @@ struct VectorKernels {
     }
 
     // The constants of one row: the two 16-bit factors of the blends.
+    // The constants of one row: the two 16-bit factors of the 8-bit blends, the two levels of the
+    // 16-bit ones.
     struct Ctx {
-        U16 fs, fd;
+        U16 fs, fd, ls, ld;
     };
     static Ctx ConstFactors(uint32_t param) {
         uint32_t a = param & 255;
-        return {Factor(Broadcast(a)), Factor(Broadcast(255 - a))};
+        return {Factor(Broadcast(a)), Factor(Broadcast(255 - a)), Splat16(a >> 4), Splat16(15 - (a >> 4))};
     }
-    static Ctx RateFactors(uint32_t param) { return {Factor(Broadcast(param & 255)), Factor(Broadcast(param >> 8 & 255))}; }
+    static Ctx RateFactors(uint32_t param) {
+        uint32_t a = param & 255, b = param >> 8 & 255;
+        return {Factor(Broadcast(a)), Factor(Broadcast(b)), Splat16(a >> 4), Splat16(b >> 4)};
+    }
 
     // Runs F(d, s) -> new d on every whole vector of a row of 4-byte pixels (Pixels = kLanes) or
     // of 2-byte pixels (Pixels = 2 * kLanes, two to a 32-bit lane).
@@ -77,6 +85,10 @@ struct VectorKernels {
     }
     template <U32 (*F)(U32, U32, const Ctx&)>
     static int Row16(uint8_t* d, const uint8_t* s, int w, uint32_t) { return Rows<F, 2 * kLanes>(d, s, w, Ctx{}); }
+    template <U32 (*F)(U32, U32, const Ctx&)>
+    static int Row16Const(uint8_t* d, const uint8_t* s, int w, uint32_t p) { return Rows<F, 2 * kLanes>(d, s, w, ConstFactors(p)); }
+    template <U32 (*F)(U32, U32, const Ctx&)>
+    static int Row16Rates(uint8_t* d, const uint8_t* s, int w, uint32_t p) { return Rows<F, 2 * kLanes>(d, s, w, RateFactors(p)); }
     template <U32 (*F)(U32, U32, const Ctx&)>
     static int Row32(uint8_t* d, const uint8_t* s, int w, uint32_t) { return Rows<F, kLanes>(d, s, w, Ctx{}); }
     template <U32 (*F)(U32, U32, const Ctx&)>
@@ -96,6 +108,34 @@ struct VectorKernels {
         U32 mixed = Mix<false>(s, d, Factor(a), Factor(255 - a)) & 0x00FFFFFFu;
         return SameColour(s, d) ? d : mixed;
     }
+    // The high halves of the 16-bit products.
+    static U16 MulHigh(U16 x, U16 y) {
+        if constexpr (N == 16)
+            return (U16)_mm_mulhi_epu16((__m128i)x, (__m128i)y);
+        else
+            return (U16)_mm256_mulhi_epu16((__m256i)x, (__m256i)y);
+    }
+    // A 16-bit colour word per 16-bit lane with every field times level / 15, truncated:
+    // field * level <= 945, for which (n * 4370) >> 16 is n / 15 exactly.
+    template <int GBits>
+    static U16 ScaleWord(U16 p, U16 level) {
+        const U16 k = Splat16(4370);
+        U16 r = MulHigh((p >> (5 + GBits) & 31) * level, k);
+        U16 g = MulHigh((p >> 5 & ((1 << GBits) - 1)) * level, k);
+        U16 b = MulHigh((p & 31) * level, k);
+        return r << (5 + GBits) | g << 5 | b;
+    }
+    template <int GBits>
+    static U32 BlendConst16(U32 d, U32 s, const Ctx& c) {
+        U16 dw = (U16)d, sw = (U16)s;
+        U16 mixed = ScaleWord<GBits>(sw, c.ls) + ScaleWord<GBits>(dw, c.ld);
+        return (U32)(sw == dw ? dw : mixed);
+    }
+    template <int GBits>
+    static U32 BlendRates16(U32 d, U32 s, const Ctx& c) {
+        return (U32)(ScaleWord<GBits>((U16)s, c.ls) + ScaleWord<GBits>((U16)d, c.ld));
+    }
+
     // x * 255 / sum, truncated, where x <= sum <= 255: the single-precision quotient is never
     // within its rounding error of the next integer, so truncating it is exact.
     static U32 Share(U32 x, U32 sum) {
@@ -128,7 +168,9 @@ struct VectorKernels {
         Row16<Add565>,           Row16<Sub565>,           Row16<Add555>,
         Row16<Sub555>,           Row32<Add32>,            Row32<Sub32>,
         Row32<AlphaBlend32>,     Row32<Compose32>,        Row32Const<BlendConst32>,
-        Row32Const<BlendConstMmx32>, Row32Rates<BlendRates32>};
+        Row32Const<BlendConstMmx32>, Row32Rates<BlendRates32>,
+        Row16Const<BlendConst16<6>>, Row16Const<BlendConst16<5>>,
+        Row16Rates<BlendRates16<6>>, Row16Rates<BlendRates16<5>>};
 };
 
 } // namespace

@@ -310,6 +310,8 @@ TEST_F(BlendKinds, VectorRowsEqualTheScalarRouteBitForBit) {
         {"BltBlendConst_XRGB8888_XRGB8888", -1}, {"BltBlendConst_XBGR8888_XBGR8888", -1},
         {"BltBlendRates_XRGB8888_XRGB8888", -1}, {"BltBlendRates_XBGR8888_XBGR8888", -1},
         {"BltBlendConstMmx_XRGB8888_XRGB8888", -1},
+        {"BltBlendConst_RGB565_RGB565", -1},  {"BltBlendConst_RGB555_RGB555", -1},
+        {"BltBlendRates_RGB565_RGB565", -1},  {"BltBlendRates_RGB555_RGB555", -1},
     };
     std::mt19937 rng(77);
     for (const Family& f : families) {
