@@ -188,18 +188,16 @@ BltParam RoutineParam(const Target& t, uint32_t key_argb, int a, int b, uint32_t
 void CheckTarget(const Target& t, int cases, uint32_t seed) {
     std::mt19937 rng(seed);
     for (int c = 0; c < cases; ++c) {
-        int sw = Uniform(rng, 1, 40), sh = Uniform(rng, 1, 12), dw = Uniform(rng, 1, 40), dh = Uniform(rng, 1, 12);
-        TestSurface source(t.src, sw, sh, Chance(rng, 50), Uniform(rng, 0, 7), rng);
-        TestSurface dest(t.dst, dw, dh, Chance(rng, 50), Uniform(rng, 0, 7), rng);
-        uint32_t key_argb = static_cast<uint32_t>(rng());
-        source.desc.SetColorKey(key_argb);
-        FillSource(source, key_argb, rng);
+        RandomCase rc(t.src, t.dst, 40, 12, rng);
+        TestSurface &source = rc.source, &dest = rc.dest;
+        const int sw = source.width, sh = source.height, dw = dest.width, dh = dest.height;
+        const uint32_t key_argb = rc.key_argb;
         // Some destination pixels take the colour of a source pixel, so the equality tests skip.
         for (int i = 0; i < dw * dh / 4; ++i) {
             int x = Uniform(rng, 0, std::min(sw, dw) - 1), y = Uniform(rng, 0, std::min(sh, dh) - 1);
             std::memcpy(dest.Pixel(x, y), source.Pixel(x, y), std::min(dest.size, source.size));
         }
-        RandomBlt blt = MakeRandomBlt(rng, sw, sh, dw, dh);
+        const RandomBlt& blt = rc.blt;
         BltInfo info = blt.Info();
         int a = RandomRate(rng), b = RandomRate(rng);
         uint32_t junk = static_cast<uint32_t>(rng());
@@ -220,8 +218,7 @@ void CheckTarget(const Target& t, int cases, uint32_t seed) {
             ASSERT_EQ(dest.desc.GeneralBlt(t.kind, &source.desc, &info, param), 0) << t.name;
         }
         if (dest.memory != expected.memory) {
-            size_t at = 0;
-            while (dest.memory[at] == expected.memory[at]) ++at;
+            size_t at = FirstDifference(dest.memory, expected.memory);
             FAIL() << t.name << (direct ? " direct" : " dispatched") << " case " << c << " (seed " << seed << "), a " << a
                    << " b " << b << ": " << Describe(blt, dest, source) << "; first differing byte at offset " << at
                    << " of " << dest.memory.size() << ": " << int(dest.memory[at]) << " instead of "

@@ -252,4 +252,19 @@ std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface
     return text;
 }
 
+RandomCase::RandomCase(int src_type, int dst_type, int max_w, int max_h, std::mt19937& rng)
+    : source(src_type, Uniform(rng, 1, max_w), Uniform(rng, 1, max_h), Chance(rng, 50), Uniform(rng, 0, 7), rng),
+      dest(dst_type, Uniform(rng, 1, max_w), Uniform(rng, 1, max_h), Chance(rng, 50), Uniform(rng, 0, 7), rng),
+      key_argb(static_cast<uint32_t>(rng())) {
+    source.desc.SetColorKey(key_argb);
+    FillSource(source, key_argb, rng);
+    blt = MakeRandomBlt(rng, source.width, source.height, dest.width, dest.height);
+}
+
+size_t FirstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    return at;
+}
+
 } // namespace blit_test

@@ -96,6 +96,18 @@ bool Chance(std::mt19937& rng, int percent);
 RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh);
 // Random source pixels, about a third of them equal to the key in the compared bits.
 void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng);
+// One random case of a conformance suite: a source (key pixels included, its key set) and a
+// destination of random sizes up to max_w x max_h, either row order and padding, and a blit.
+struct RandomCase {
+    RandomCase(int src_type, int dst_type, int max_w, int max_h, std::mt19937& rng);
+    TestSurface source, dest;
+    uint32_t key_argb;
+    RandomBlt blt;
+};
+
+// The offset of the first byte where two memories of one size differ (the size when equal).
+size_t FirstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
 // The blit and both surfaces in words, for failure messages.
 std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s);
 

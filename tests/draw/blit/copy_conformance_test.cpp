@@ -22,13 +22,10 @@ namespace {
 void CheckRoutine(const BltRoutineEntry& e, int cases, uint32_t seed) {
     std::mt19937 rng(seed);
     for (int c = 0; c < cases; ++c) {
-        int sw = Uniform(rng, 1, 40), sh = Uniform(rng, 1, 40), dw = Uniform(rng, 1, 40), dh = Uniform(rng, 1, 40);
-        TestSurface source(e.src_type, sw, sh, Chance(rng, 50), Uniform(rng, 0, 7), rng);
-        TestSurface dest(e.dst_type, dw, dh, Chance(rng, 50), Uniform(rng, 0, 7), rng);
-        uint32_t key_argb = static_cast<uint32_t>(rng());
-        source.desc.SetColorKey(key_argb);
-        FillSource(source, key_argb, rng);
-        RandomBlt b = MakeRandomBlt(rng, sw, sh, dw, dh);
+        RandomCase rc(e.src_type, e.dst_type, 40, 40, rng);
+        TestSurface &source = rc.source, &dest = rc.dest;
+        const RandomBlt& b = rc.blt;
+        uint32_t key_argb = rc.key_argb;
         BltInfo info = b.Info();
 
         TestSurface expected(dest);
@@ -41,8 +38,7 @@ void CheckRoutine(const BltRoutineEntry& e, int cases, uint32_t seed) {
             ASSERT_EQ(dest.desc.GeneralBlt(e.kind, &source.desc, &info, nullptr), 0);
         }
         if (dest.memory != expected.memory) {
-            size_t at = 0;
-            while (dest.memory[at] == expected.memory[at]) ++at;
+            size_t at = FirstDifference(dest.memory, expected.memory);
             FAIL() << e.name << " case " << c << " (seed " << seed << "): " << Describe(b, dest, source)
                    << "; first differing byte at offset " << at << " of " << dest.memory.size();
         }
