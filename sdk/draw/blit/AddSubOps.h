@@ -29,6 +29,14 @@ struct SubOps {
     static constexpr BltVectorRow BltVectorRows::*kRow32 = &BltVectorRows::sub32;
 };
 
+// The colour channels of dc combined with those of sc of the same name, each clamped in 8 bits.
+template <class P>
+inline void CombineChannels(Rgba8& dc, Rgba8 sc) {
+    dc.r = static_cast<uint8_t>(P::Clamp(dc.r, sc.r));
+    dc.g = static_cast<uint8_t>(P::Clamp(dc.g, sc.g));
+    dc.b = static_cast<uint8_t>(P::Clamp(dc.b, sc.b));
+}
+
 // Two packed 16-bit colours of the plain type D (one pixel in the low half, or two); a source's
 // bit 15 of RGB555 is masked first so that it never carries into the neighbour, the
 // destination's passes through.
@@ -81,10 +89,8 @@ template <class D, class S, class P>
 struct SatCellOp {
     explicit SatCellOp(BltParam) {}
     void operator()(uint8_t* d, const uint8_t* s) const {
-        Rgba8 sc = S::Unpack(S::Load(s)), dc = D::Unpack(D::Load(d));
-        dc.r = static_cast<uint8_t>(P::Clamp(dc.r, sc.r));
-        dc.g = static_cast<uint8_t>(P::Clamp(dc.g, sc.g));
-        dc.b = static_cast<uint8_t>(P::Clamp(dc.b, sc.b));
+        Rgba8 dc = D::Unpack(D::Load(d));
+        CombineChannels<P>(dc, S::Unpack(S::Load(s)));
         StorePixelValue<2>(d, D::Pack(dc) & 0xFFFFu);
     }
 };
@@ -123,10 +129,8 @@ template <class D, class S, class P>
 struct SatToAlpha32Op {
     explicit SatToAlpha32Op(BltParam) {}
     void operator()(uint8_t* d, const uint8_t* s) const {
-        Rgba8 sc = S::Unpack(S::Load(s)), dc = D::Unpack(D::Load(d));
-        dc.r = static_cast<uint8_t>(P::Clamp(dc.r, sc.r));
-        dc.g = static_cast<uint8_t>(P::Clamp(dc.g, sc.g));
-        dc.b = static_cast<uint8_t>(P::Clamp(dc.b, sc.b));
+        Rgba8 dc = D::Unpack(D::Load(d));
+        CombineChannels<P>(dc, S::Unpack(S::Load(s)));
         dc.a = 255;
         D::Store(d, D::Pack(dc));
     }

@@ -64,24 +64,26 @@ inline bool SameColour(uint32_t s, uint32_t d) {
     return sc.r == dc.r && sc.g == dc.g && sc.b == dc.b;
 }
 
+// The colour channels of s mixed into those of d of the same name: d.c := mix(s.c, d.c).
+template <class Mix>
+inline Rgba8 MixChannels(Rgba8 s, Rgba8 d, Mix mix) {
+    d.r = static_cast<uint8_t>(mix(s.r, d.r));
+    d.g = static_cast<uint8_t>(mix(s.g, d.g));
+    d.b = static_cast<uint8_t>(mix(s.b, d.b));
+    return d;
+}
+
 // Both colours widened to 8-bit channels, each channel mixed, narrowed into the destination's
 // colour word; the cell's alpha and fourth byte are not written.
 template <class D, class S, class Mix>
 inline void MixIntoCell(uint8_t* d, const uint8_t* s, Mix mix) {
-    Rgba8 sc = S::Unpack(S::Load(s)), dc = D::Unpack(D::Load(d));
-    dc.r = static_cast<uint8_t>(mix(sc.r, dc.r));
-    dc.g = static_cast<uint8_t>(mix(sc.g, dc.g));
-    dc.b = static_cast<uint8_t>(mix(sc.b, dc.b));
-    StorePixelValue<2>(d, D::Pack(dc) & 0xFFFFu);
+    StorePixelValue<2>(d, D::Pack(MixChannels(S::Unpack(S::Load(s)), D::Unpack(D::Load(d)), mix)) & 0xFFFFu);
 }
 
 // Channels matched by name onto an 8888 alpha destination, whose alpha then becomes 255.
 template <class D, class S, class Mix>
 inline void MixIntoAlpha32(uint8_t* d, uint32_t s, uint32_t dv, Mix mix) {
-    Rgba8 sc = S::Unpack(s), dc = D::Unpack(dv);
-    dc.r = static_cast<uint8_t>(mix(sc.r, dc.r));
-    dc.g = static_cast<uint8_t>(mix(sc.g, dc.g));
-    dc.b = static_cast<uint8_t>(mix(sc.b, dc.b));
+    Rgba8 dc = MixChannels(S::Unpack(s), D::Unpack(dv), mix);
     dc.a = 255;
     D::Store(d, D::Pack(dc));
 }
