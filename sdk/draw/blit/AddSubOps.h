@@ -20,6 +20,7 @@ struct AddOps {
     static constexpr BltVectorRow BltVectorRows::*kRow565 = &BltVectorRows::add565;
     static constexpr BltVectorRow BltVectorRows::*kRow555 = &BltVectorRows::add555;
     static constexpr BltVectorRow BltVectorRows::*kRow32 = &BltVectorRows::add32;
+    static constexpr BltVectorRow BltVectorRows::*kRowAlpha32 = &BltVectorRows::add_alpha32;
 };
 struct SubOps {
     using Arith = SatSubArith;
@@ -27,6 +28,7 @@ struct SubOps {
     static constexpr BltVectorRow BltVectorRows::*kRow565 = &BltVectorRows::sub565;
     static constexpr BltVectorRow BltVectorRows::*kRow555 = &BltVectorRows::sub555;
     static constexpr BltVectorRow BltVectorRows::*kRow32 = &BltVectorRows::sub32;
+    static constexpr BltVectorRow BltVectorRows::*kRowAlpha32 = &BltVectorRows::sub_alpha32;
 };
 
 // The colour channels of dc combined with those of sc of the same name, each clamped in 8 bits.
@@ -114,11 +116,13 @@ struct SatBytesOp {
         uint32_t r = P::Arith::Bytes(Source(S::Load(s)), D::Load(d));
         D::Store(d, ClearSpare ? r & 0x00FFFFFFu : r);
     }
+    // 4-byte destinations from the same type, or from the alpha twin where the spare byte stays.
     void Row(uint8_t* d, const uint8_t* s, int width) const
-        requires(D::kType == S::kType && D::kSize == 4)
+        requires(D::kSize == 4 && (D::kType == S::kType || !ClearSpare))
     {
         int i = 0;
-        if (const BltVectorRows* rows = CurrentBltVectorRows()) i = (rows->*P::kRow32)(d, s, width, 0);
+        if (const BltVectorRows* rows = CurrentBltVectorRows())
+            i = (rows->*(S::kHasAlpha ? P::kRowAlpha32 : P::kRow32))(d, s, width, 0);
         for (; i < width; ++i) (*this)(d + 4 * i, s + 4 * i);
     }
 };

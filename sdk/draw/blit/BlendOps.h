@@ -216,9 +216,10 @@ struct OpBlendConstBytes : ConstAlpha {
         D::Store(d, MixBytes(sv, dv, [=](uint32_t sc, uint32_t dc) { return uint32_t(mul[sc]) + comp[dc]; }));
     }
     void Row(uint8_t* d, const uint8_t* s, int width) const
-        requires(D::kType == S::kType && D::kSize == 4)
+        requires(D::kSize == 4)
     {
-        VectorThenScalar(*this, &BltVectorRows::blend_const32, d, s, width, a);
+        VectorThenScalar(*this, S::kHasAlpha ? &BltVectorRows::blend_const_alpha32 : &BltVectorRows::blend_const32, d,
+                         s, width, a);
     }
 };
 

@@ -39,6 +39,8 @@ struct BltVectorRows {
     BltVectorRow blend_rates32;          // 4-byte plain same type, two rates, bytes wrap
     BltVectorRow blend_const565, blend_const555;   // 16-bit plain same type, level a >> 4, equal skipped
     BltVectorRow blend_rates565, blend_rates555;   // 16-bit plain same type, levels a >> 4 and b >> 4
+    BltVectorRow add_alpha32, sub_alpha32;         // 4-byte plain <- same-order 8888 alpha, scaled by it
+    BltVectorRow blend_const_alpha32;              // 4-byte plain <- same-order 8888 alpha, a scaled by it
 };
 
 // The rows of the level in use; null at the scalar level.

@@ -103,6 +103,14 @@ struct VectorKernels {
     static U32 Add32(U32 d, U32 s, const Ctx&) { return SatAddArith::Bytes<U32>(s, d); }
     static U32 Sub32(U32 d, U32 s, const Ctx&) { return SatSubArith::Bytes<U32>(s, d); }
 
+    // The three colour bytes of an 8888 alpha pixel times its alpha / 255, the fourth byte 0.
+    static U32 Premultiplied(U32 s) {
+        U16 a = Factor(s >> 24);
+        return Join(Div255(a * Even(s)), Div255(a * Odd(s))) & 0x00FFFFFFu;
+    }
+    static U32 AddAlpha32(U32 d, U32 s, const Ctx&) { return SatAddArith::Bytes<U32>(Premultiplied(s), d); }
+    static U32 SubAlpha32(U32 d, U32 s, const Ctx&) { return SatSubArith::Bytes<U32>(Premultiplied(s), d); }
+
     static U32 AlphaBlend32(U32 d, U32 s, const Ctx&) {
         U32 a = s >> 24;
         U32 mixed = Mix<false>(s, d, Factor(a), Factor(255 - a)) & 0x00FFFFFFu;
@@ -155,6 +163,12 @@ struct VectorKernels {
     static U32 BlendConst32(U32 d, U32 s, const Ctx& c) {
         return SameColour(s, d) ? d : Mix<false>(s, d, c.fs, c.fd) & 0x00FFFFFFu;
     }
+    // The constant alpha scaled by the source's own: f = sA * a / 255 per pixel.
+    static U32 BlendConstAlpha32(U32 d, U32 s, const Ctx& c) {
+        U32 f = (U32)Div255((U16)(s >> 24) * c.fs) & 0xFFFFu;
+        U32 mixed = Mix<false>(s, d, Factor(f), Factor(255 - f)) & 0x00FFFFFFu;
+        return SameColour(s, d) ? d : mixed;
+    }
     static U32 BlendConstMmx32(U32 d, U32 s, const Ctx& c) {
         U16 even = ((c.fs * Even(s)) >> 8) + ((c.fd * Even(d)) >> 8);
         U16 odd = ((c.fs * Odd(s)) >> 8) + ((c.fd * Odd(d)) >> 8);
@@ -170,7 +184,8 @@ struct VectorKernels {
         Row32<AlphaBlend32>,     Row32<Compose32>,        Row32Const<BlendConst32>,
         Row32Const<BlendConstMmx32>, Row32Rates<BlendRates32>,
         Row16Const<BlendConst16<6>>, Row16Const<BlendConst16<5>>,
-        Row16Rates<BlendRates16<6>>, Row16Rates<BlendRates16<5>>};
+        Row16Rates<BlendRates16<6>>, Row16Rates<BlendRates16<5>>,
+        Row32<AddAlpha32>,       Row32<SubAlpha32>,       Row32Const<BlendConstAlpha32>};
 };
 
 } // namespace
