@@ -3,8 +3,8 @@
 //
 // A vector row function draws the longest prefix of a row that fills whole vectors and returns
 // how many pixels it drew; the caller draws the rest with its scalar operation. Every function
-// gives exactly the pixels of the scalar operation: x * v / 255 is computed as
-// (n + 1 + (n >> 8)) >> 8 with n = x * v, which equals the truncated quotient for n <= 65534.
+// gives exactly the pixels of the scalar operation: the table entry x * v / 255 is computed from
+// n = x * v as (n * 0x8081) >> 23, which equals the truncated quotient for every 16-bit n.
 #pragma once
 
 #include <cstdint>

@@ -21,7 +21,6 @@ struct VectorKernels {
     typedef uint32_t U32 __attribute__((vector_size(N)));
     typedef int32_t I32 __attribute__((vector_size(N)));
     typedef uint16_t U16 __attribute__((vector_size(N)));
-    typedef int16_t I16 __attribute__((vector_size(N)));
     static constexpr int kLanes = N / 4;
 
     static U32 Load(const uint8_t* p) {
@@ -60,7 +59,6 @@ struct VectorKernels {
         return Join(even, odd);
     }
 
-    // The constants of one row: the two 16-bit factors of the blends.
     // The constants of one row: the two 16-bit factors of the 8-bit blends, the two levels of the
     // 16-bit ones.
     struct Ctx {
