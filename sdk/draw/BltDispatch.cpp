@@ -5,6 +5,7 @@
 
 #include "sdk/app/ErrorLog.h"
 #include "sdk/draw/PixelConvert.h"
+#include "sdk/draw/blit/BltForward.h"
 
 namespace zuderadeDoruVAV3ed {
 
@@ -31,6 +32,11 @@ constexpr BltRouting kRoutings[] = {
     {kBltSub, kSurfaceARGB8888, kSurfaceXRGB8888, kSurfaceARGB8888, kSurfaceARGB8888},
     {kBltSub, kSurfaceABGR8888, kSurfaceXBGR8888, kSurfaceABGR8888, kSurfaceABGR8888},
     {kBltSub, kSurfaceXBGR8888, kSurfaceXBGR8888, kSurfaceXRGB8888, kSurfaceXRGB8888},
+    {kBltAdd, kSurfaceARGB8888, kSurfaceXRGB8888, kSurfaceARGB8888, kSurfaceARGB8888},
+    {kBltAdd, kSurfaceABGR8888, kSurfaceXBGR8888, kSurfaceABGR8888, kSurfaceABGR8888},
+    {kBltAdd, kSurfaceXBGR8888, kSurfaceXBGR8888, kSurfaceXRGB8888, kSurfaceXRGB8888},
+    {kBltAddKeyed, kSurfaceXBGR8888, kSurfaceXBGR8888, kSurfaceXRGB8888, kSurfaceXRGB8888},
+    {kBltSubKeyed, kSurfaceXBGR8888, kSurfaceXBGR8888, kSurfaceXRGB8888, kSurfaceXRGB8888},
 };
 
 // [kind][destination type][source type], built once from the registry and the routings.
@@ -42,6 +48,8 @@ struct BltLookup {
             if (InRange(e.kind, e.dst_type, e.src_type)) at[e.kind][e.dst_type][e.src_type] = e.routine;
         for (const BltRouting& r : kRoutings)
             at[r.kind][r.dst][r.src] = at[r.kind][r.served_dst][r.served_src];
+        for (const BltForwarding& f : GetBltForwardings())
+            if (InRange(f.kind, f.dst_type, f.src_type)) at[f.kind][f.dst_type][f.src_type] = f.routine;
     }
     static bool InRange(int kind, int dst, int src) {
         return kind >= 0 && kind < kKindCount && dst >= 0 && dst < kTypeCount && src >= 0 && src < kTypeCount;

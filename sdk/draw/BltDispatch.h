@@ -32,9 +32,10 @@ int DispatchBltAlphaBlend(CSurfaceInfo& source, CSurfaceInfo& dest, const BltInf
 int DispatchBltBlendConst(CSurfaceInfo& source, CSurfaceInfo& dest, const BltInfo& info, uint32_t param); // 14
 int DispatchBltBlendRates(CSurfaceInfo& source, CSurfaceInfo& dest, const BltInfo& info, uint32_t param); // 16
 
-// The routine that serves a kind and pair after the dispatch's routings (DispatchBltSub serves
-// ARGB8888 <- XRGB8888, ABGR8888 <- XBGR8888 and XBGR8888 <- XBGR8888 with the routine of
-// another pair); null when none does.
+// The routine that serves a kind and pair after the dispatch's routings (DispatchBltAdd and
+// DispatchBltSub serve ARGB8888 <- XRGB8888, ABGR8888 <- XBGR8888 and XBGR8888 <- XBGR8888 with
+// the routine of another pair, kinds 4 and 5 the last of them) and forwarding steps (kind 14 on
+// XRGB8888 <- XRGB8888 by the processor's features); null when none does.
 BltRoutine FindBltRoutine(int kind, int dst_type, int src_type);
 
 // The common step of every dispatcher: lock, choose, run, unlock, with the results above.

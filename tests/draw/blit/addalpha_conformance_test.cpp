@@ -58,7 +58,7 @@ void CheckRoutine(const BltRoutineEntry& e, int cases, uint32_t seed) {
     BltRoutine thunk = ThunkOf(e);
     DirectRoutine direct = DirectOf(e);
     for (int c = 0; c < cases; ++c) {
-        RandomCase rc(e.src_type, e.dst_type, 24, rng);
+        RandomCase rc(e.src_type, e.dst_type, 40, 24, rng);
         BltInfo info = rc.blt.Info();
         // Alphas at the ends and at odd levels come up often; the upper bytes are never read.
         const int special[] = {0, 255, 0x80, 0x90, 0x10, 0xEF};

@@ -73,7 +73,7 @@ void RefConstAlphaBlt(TestSurface& dest, TestSurface& source, const BltInfo& inf
     const bool sub = kind == kBltSubAlpha || kind == kBltSubAlphaKeyed;
     uint32_t key_mask = sf.key_bits == 32 ? 0xFFFFFFFFu : (1u << sf.key_bits) - 1;
     uint32_t key = RefKey(sf, key_argb) & key_mask;
-    RefWalk(dest, source, info, [&](uint8_t* d, const uint8_t* sp) {
+    RefForEachPixel(dest, source, info, [&](uint8_t* d, const uint8_t* sp) {
         uint32_t s = RefLoad(sf, sp);
         if (keyed && (s & key_mask) == key) return;
         RefStore(df, d, RefConstAlphaPixel(dest.type, source.type, sub, a, RefLoad(df, d), s));

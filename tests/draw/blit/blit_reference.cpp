@@ -122,8 +122,8 @@ std::vector<int> RefStretchWalk(int src_len, int dst_len) {
     return at;
 }
 
-void RefWalk(TestSurface& dest, TestSurface& source, const BltInfo& info,
-             const std::function<void(uint8_t* d, const uint8_t* s)>& pixel) {
+void RefForEachPixel(TestSurface& dest, TestSurface& source, const BltInfo& info,
+                     const std::function<void(uint8_t* d, const uint8_t* s)>& draw) {
     // The source rectangle inside the source surface.
     int sl = 0, st = 0, sr = source.width, sb = source.height;
     if (info.src) {
@@ -160,21 +160,34 @@ void RefWalk(TestSurface& dest, TestSurface& source, const BltInfo& info,
         for (long i = 0; i < w; ++i) {
             long dx = x + i, dy = y + j;
             if (dx < vl || dx >= vr || dy < vt || dy >= vb) continue;
-            pixel(dest.Pixel(static_cast<int>(dx), static_cast<int>(dy)), source.Pixel(sl + cols[i], st + rows[j]));
+            draw(dest.Pixel(static_cast<int>(dx), static_cast<int>(dy)), source.Pixel(sl + cols[i], st + rows[j]));
         }
     }
+}
+
+bool RefKeyMatches(const RefFormat& f, uint32_t pixel, uint32_t key_argb) {
+    uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
+    return (pixel & mask) == (RefKey(f, key_argb) & mask);
 }
 
 void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, bool keyed, uint32_t key_argb) {
     const RefFormat& df = Format(dest.type);
     const RefFormat& sf = Format(source.type);
-    uint32_t key_mask = sf.key_bits == 32 ? 0xFFFFFFFFu : (1u << sf.key_bits) - 1;
-    uint32_t key = RefKey(sf, key_argb) & key_mask;
-    RefWalk(dest, source, info, [&](uint8_t* d, const uint8_t* sp) {
+    RefForEachPixel(dest, source, info, [&](uint8_t* d, const uint8_t* sp) {
         uint32_t s = RefLoad(sf, sp);
-        if (keyed && (s & key_mask) == key) return;
+        if (keyed && RefKeyMatches(sf, s, key_argb)) return;
         RefStore(df, d, RefPack(df, RefUnpack(sf, s)));
     });
+}
+
+BltInfo RandomBlt::Info() const {
+    BltInfo info;
+    info.pos = pos ? &*pos : nullptr;
+    info.size = size ? &*size : nullptr;
+    info.src = src ? &*src : nullptr;
+    info.clip = clip ? &*clip : nullptr;
+    info.anchor = anchor;
+    return info;
 }
 
 int Uniform(std::mt19937& rng, int lo, int hi) {
@@ -211,6 +224,8 @@ RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh) {
     return b;
 }
 
+// Source pixels: random, with about a third equal to the key in the compared bits (and random
+// elsewhere), so keyed blits skip some.
 void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng) {
     const RefFormat& f = Format(s.type);
     uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
@@ -224,28 +239,6 @@ void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng) {
     }
 }
 
-namespace {
-
-RandomCase::Sizes RandomSizes(std::mt19937& rng, int max_height) {
-    int sw = Uniform(rng, 1, 40), sh = Uniform(rng, 1, max_height);
-    int dw = Uniform(rng, 1, 40), dh = Uniform(rng, 1, max_height);
-    return {sw, sh, dw, dh};
-}
-
-} // namespace
-
-RandomCase::RandomCase(int src_type, int dst_type, int max_height, std::mt19937& rng)
-    : RandomCase(RandomSizes(rng, max_height), src_type, dst_type, rng) {}
-
-RandomCase::RandomCase(const Sizes& z, int src_type, int dst_type, std::mt19937& rng)
-    : source(src_type, z.sw, z.sh, Chance(rng, 50), Uniform(rng, 0, 7), rng),
-      dest(dst_type, z.dw, z.dh, Chance(rng, 50), Uniform(rng, 0, 7), rng),
-      key_argb(static_cast<uint32_t>(rng())) {
-    source.desc.SetColorKey(key_argb);
-    FillSource(source, key_argb, rng);
-    blt = MakeRandomBlt(rng, z.sw, z.sh, z.dw, z.dh);
-}
-
 std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s) {
     char text[512];
     std::snprintf(text, sizeof text,
@@ -257,6 +250,21 @@ std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface
                   b.src ? b.src->bottom : 0, b.clip ? "" : "none ", b.clip ? b.clip->left : 0,
                   b.clip ? b.clip->top : 0, b.clip ? b.clip->right : 0, b.clip ? b.clip->bottom : 0, b.anchor);
     return text;
+}
+
+RandomCase::RandomCase(int src_type, int dst_type, int max_w, int max_h, std::mt19937& rng)
+    : source(src_type, Uniform(rng, 1, max_w), Uniform(rng, 1, max_h), Chance(rng, 50), Uniform(rng, 0, 7), rng),
+      dest(dst_type, Uniform(rng, 1, max_w), Uniform(rng, 1, max_h), Chance(rng, 50), Uniform(rng, 0, 7), rng),
+      key_argb(static_cast<uint32_t>(rng())) {
+    source.desc.SetColorKey(key_argb);
+    FillSource(source, key_argb, rng);
+    blt = MakeRandomBlt(rng, source.width, source.height, dest.width, dest.height);
+}
+
+size_t FirstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    return at;
 }
 
 } // namespace blit_test

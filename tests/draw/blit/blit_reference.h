@@ -67,10 +67,13 @@ struct TestSurface {
 // src_len is drawn at dst_len: the error walk, unclipped, simulated step by step.
 std::vector<int> RefStretchWalk(int src_len, int dst_len);
 
-// Calls pixel(destination pixel, source pixel) for every destination pixel that a blit described
-// by info writes, with the source pixel that it takes: clip, anchor and stretch worked out plainly.
-void RefWalk(TestSurface& dest, TestSurface& source, const BltInfo& info,
-             const std::function<void(uint8_t* d, const uint8_t* s)>& pixel);
+// Calls draw(destination pixel, source pixel) for every destination pixel that a blit of info
+// draws, with the source pixel the walk takes for it; the key test is the caller's.
+void RefForEachPixel(TestSurface& dest, TestSurface& source, const BltInfo& info,
+                     const std::function<void(uint8_t* d, const uint8_t* s)>& draw);
+
+// True when the source pixel matches the colour key 0xAARRGGBB in the bits keys compare.
+bool RefKeyMatches(const RefFormat& f, uint32_t pixel, uint32_t key_argb);
 
 // What a copy (kind 0) or keyed copy (kind 1) does, drawn into dest.memory.
 void RefCopyBlt(TestSurface& dest, TestSurface& source, const BltInfo& info, bool keyed, uint32_t key_argb);
@@ -83,42 +86,29 @@ struct RandomBlt {
     std::optional<RECT> clip;
     int anchor = 0;
 
-    BltInfo Info() const {
-        BltInfo info;
-        info.pos = pos ? &*pos : nullptr;
-        info.size = size ? &*size : nullptr;
-        info.src = src ? &*src : nullptr;
-        info.clip = clip ? &*clip : nullptr;
-        info.anchor = anchor;
-        return info;
-    }
+    BltInfo Info() const;
 };
 
 int Uniform(std::mt19937& rng, int lo, int hi);
 bool Chance(std::mt19937& rng, int percent);
-// Random rectangles, positions, sizes (1:1, stretched, empty), clips and anchors around surfaces
-// of the given sizes.
+// Random source rectangles, positions, sizes (1:1, stretched, empty), clips and anchors for a
+// source of sw x sh onto a destination of dw x dh.
 RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh);
-// Source pixels: random, with about a third equal to the key in the compared bits (and random
-// elsewhere), so keyed blits skip some.
+// Random source pixels, about a third of them equal to the key in the compared bits.
 void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng);
-// One random case: a source (filled by FillSource, its colour key set) and a destination of the
-// given types, each 1 to 40 pixels wide and 1 to max_height high, stored either way up, with a
-// random blit between them.
+// One random case of a conformance suite: a source (key pixels included, its key set) and a
+// destination of random sizes up to max_w x max_h, either row order and padding, and a blit.
 struct RandomCase {
-    RandomCase(int src_type, int dst_type, int max_height, std::mt19937& rng);
-
-    struct Sizes {
-        int sw, sh, dw, dh;
-    };
-    RandomCase(const Sizes& sizes, int src_type, int dst_type, std::mt19937& rng);
-
+    RandomCase(int src_type, int dst_type, int max_w, int max_h, std::mt19937& rng);
     TestSurface source, dest;
     uint32_t key_argb;
     RandomBlt blt;
 };
 
-// The blit and both surfaces in one line, for failure messages.
+// The offset of the first byte where two memories of one size differ (the size when equal).
+size_t FirstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
+// The blit and both surfaces in words, for failure messages.
 std::string Describe(const RandomBlt& b, const TestSurface& d, const TestSurface& s);
 
 } // namespace blit_test

@@ -22,11 +22,10 @@ namespace {
 void CheckRoutine(const BltRoutineEntry& e, int cases, uint32_t seed) {
     std::mt19937 rng(seed);
     for (int c = 0; c < cases; ++c) {
-        RandomCase rc(e.src_type, e.dst_type, 40, rng);
-        TestSurface& source = rc.source;
-        TestSurface& dest = rc.dest;
-        const uint32_t key_argb = rc.key_argb;
+        RandomCase rc(e.src_type, e.dst_type, 40, 40, rng);
+        TestSurface &source = rc.source, &dest = rc.dest;
         const RandomBlt& b = rc.blt;
+        uint32_t key_argb = rc.key_argb;
         BltInfo info = b.Info();
 
         TestSurface expected(dest);
@@ -39,8 +38,7 @@ void CheckRoutine(const BltRoutineEntry& e, int cases, uint32_t seed) {
             ASSERT_EQ(dest.desc.GeneralBlt(e.kind, &source.desc, &info, nullptr), 0);
         }
         if (dest.memory != expected.memory) {
-            size_t at = 0;
-            while (dest.memory[at] == expected.memory[at]) ++at;
+            size_t at = FirstDifference(dest.memory, expected.memory);
             FAIL() << e.name << " case " << c << " (seed " << seed << "): " << Describe(b, dest, source)
                    << "; first differing byte at offset " << at << " of " << dest.memory.size();
         }
