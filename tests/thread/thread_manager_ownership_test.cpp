@@ -39,15 +39,19 @@ TEST(ThreadManagerOwnership, SelfDeletingBodiesAreDestroyedOnce) {
     constexpr int kEach = 20;
     std::atomic<int> destroyed{0};
     std::atomic<int> finished{0};
+    // A body that deletes its object also deletes itself (the function lives in the object):
+    // what it uses afterwards is copied out first.
     const std::function<void(BodyThread&)> bodies[] = {
         [&](BodyThread& self) {   // deletes itself at once
+            std::atomic<int>* done = &finished;
             delete &self;
-            finished.fetch_add(1);
+            done->fetch_add(1);
         },
         [&](BodyThread& self) {   // deletes itself after a pause
+            std::atomic<int>* done = &finished;
             self.Sleep(5);
             delete &self;
-            finished.fetch_add(1);
+            done->fetch_add(1);
         },
         [&](BodyThread& self) {   // leaves its object to the manager
             self.Sleep(5);
