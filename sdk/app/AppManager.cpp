@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "sdk/app/AppFrame.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/thread/Singleton.h"
 
 namespace zuderadeDoruVAV3ed {

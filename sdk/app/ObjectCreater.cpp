@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "platform/dynlib.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/thread/Singleton.h"
 
 namespace zuderadeDoruVAV3ed {

@@ -5,8 +5,8 @@
 
 #include "platform/instance.h"
 #include "sdk/app/AppFrame.h"
-#include "sdk/app/ErrorLog.h"
 #include "sdk/app/ObjectCreater.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/ktl/exception.h"
 #include "sdk/thread/Mutex.h"
 #include "sdk/thread/Thread.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/PixelConvert.h"
 
 namespace zuderadeDoruVAV3ed {

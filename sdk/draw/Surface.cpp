@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/Bmp.h"
 #include "sdk/draw/PixelConvert.h"
 #include "sdk/draw/blit/PixelTraits.h"

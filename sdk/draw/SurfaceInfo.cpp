@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/ktl/exception.h"
 
 namespace zuderadeDoruVAV3ed {

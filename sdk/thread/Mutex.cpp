@@ -1,7 +1,7 @@
 // Mutex.cpp -- the single-instance check.
 #include "sdk/thread/Mutex.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 

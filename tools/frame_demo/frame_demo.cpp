@@ -14,9 +14,9 @@
 #include "sdk/app/AppFrame.h"
 #include "sdk/app/AppListener.h"
 #include "sdk/app/AppManager.h"
-#include "sdk/app/ErrorLog.h"
 #include "sdk/app/FPSTimer.h"
 #include "sdk/app/WinMain.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/ktl/function_callback.h"
 
 using namespace zuderadeDoruVAV3ed;
