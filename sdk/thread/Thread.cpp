@@ -12,7 +12,7 @@ CThread::~CThread() {
     if (IsCallerTheThread()) {
         // The body deletes its own object: the manager must not destroy it again, and nobody
         // is left to wait for the thread.
-        if (managed_.load(std::memory_order_acquire)) CThreadManager::GetInstance()->Forget(this);
+        if (CThreadManager* manager = manager_.load(std::memory_order_acquire)) manager->Forget(this);
         InvalidateThread();
         CCriticalLock lock(&start_stop_lock_);
         if (thread_.joinable()) thread_.detach();
@@ -112,7 +112,7 @@ int CThreadManager::Add(CThread* thread) {
     // unstarted. The new thread may itself start threads: it waits here until Start returns.
     // One that fails to start is listed all the same (ended) and goes with the others.
     CCriticalLock lock(&lock_);
-    thread->managed_.store(true, std::memory_order_release);
+    thread->manager_.store(this, std::memory_order_release);
     int result = thread->Start();
     threads_.push_back(Entry{std::unique_ptr<CThread>(thread), thread->ended_event_, thread->GetThreadId()});
     return result;

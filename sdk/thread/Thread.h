@@ -23,6 +23,8 @@
 
 namespace zuderadeDoruVAV3ed {
 
+class CThreadManager;
+
 class CThread {
 public:
     CThread() = default;
@@ -74,7 +76,7 @@ private:
     // Set while no body runs. Shared with the running thread and the manager, so that it
     // outlives an object whose body deletes it.
     const std::shared_ptr<platform::Event> ended_event_ = std::make_shared<platform::Event>(true, true);
-    std::atomic<bool> managed_{false};          // listed by the thread manager
+    std::atomic<CThreadManager*> manager_{nullptr};   // the manager that lists it, if any
 };
 
 // The registry of started threads, which waits for all of them.
