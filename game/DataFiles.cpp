@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "platform/fs.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
 
 namespace zuderadeDoruVAV3ed {

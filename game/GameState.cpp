@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "game/DataFiles.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
 #include "sdk/file/StringScanner.h"
 

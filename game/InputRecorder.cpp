@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "game/DataFiles.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
 
 namespace zuderadeDoruVAV3ed {

@@ -4,7 +4,7 @@
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/input/VirtualKey.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "platform/text.h"
 
 namespace platform {
 
@@ -15,10 +16,7 @@ namespace {
 thread_local std::string g_last_error;
 
 bool EndsWithDll(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return tail == ".dll";
+    return name.size() >= 4 && EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".dll");
 }
 
 // The paths to try, in order: each spelling from the working directory, then from the

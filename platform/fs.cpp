@@ -44,8 +44,7 @@ std::string FoldCp932(std::string s) {
 }
 
 std::string FoldAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : s) c = ToLowerAscii(c);
     return s;
 }
 

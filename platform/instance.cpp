@@ -12,6 +12,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/env.h"
+
 namespace platform {
 
 namespace {
@@ -137,6 +139,11 @@ bool InstanceLock::RequestRaise(const std::string& name) {
                 send(fd, &kRaiseByte, 1, MSG_NOSIGNAL) == 1;
     close(fd);
     return sent;
+}
+
+std::string InstanceName(const std::string& default_name) {
+    std::string chosen = GetEnv("FLYINGFISH_INSTANCE");
+    return chosen.empty() ? default_name : chosen;
 }
 
 bool TakeRaiseRequest() {

@@ -41,4 +41,8 @@ private:
 // True once per raise request received by this process; the window pump polls it.
 bool TakeRaiseRequest();
 
+// The program's single-instance name: FLYINGFISH_INSTANCE when it is set and not empty (tests
+// run their copies under names of their own, apart from every other copy), else default_name.
+std::string InstanceName(const std::string& default_name);
+
 } // namespace platform

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace platform {
 
 namespace {
@@ -87,15 +89,6 @@ constexpr KeyRow kKeyRows[] = {
     {SDL_SCANCODE_DELETE, 0xD3, "Delete"},     {SDL_SCANCODE_LGUI, 0xDB, "LeftWindows"},
     {SDL_SCANCODE_RGUI, 0xDC, "RightWindows"}, {SDL_SCANCODE_APPLICATION, 0xDD, "Menu"},
 };
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 // The service and the fallback module hand out the same thing: keyboards over the shared state.
 class LocalKeyInputService final : public KeyInputService {
@@ -266,7 +259,7 @@ uint8_t ScanCodeFromSdl(int sdl_scancode) {
 
 uint8_t ScanCodeFromName(std::string_view name) {
     for (const KeyRow& row : kKeyRows) {
-        if (EqualsIgnoringCase(row.name, name)) return row.code;
+        if (EqualsIgnoringAsciiCase(row.name, name)) return row.code;
     }
     return 0;
 }

@@ -62,7 +62,7 @@ bool IsValidUtf8(std::string_view text) {
 void Cp932ToLowerAscii(char* text, size_t size) {
     std::string_view view(text, size);
     for (size_t i = 0; i < size; i += Cp932CharLength(view, i)) {
-        if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+        text[i] = ToLowerAscii(text[i]);
     }
 }
 

@@ -24,6 +24,16 @@ inline bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) |
 inline size_t Cp932CharLength(std::string_view text, size_t i) {
     return IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
+// The one ASCII lower-casing of the program: 'A'-'Z' become 'a'-'z', every other byte (all of
+// 0x80-0xFF included) stays, whatever the locale.
+inline char ToLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// Equal when lower-cased by ToLowerAscii.
+inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+    return true;
+}
 // Lower-cases ASCII letters in place, stepping over the second bytes of double-byte characters.
 void Cp932ToLowerAscii(char* text, size_t size);
 

@@ -41,8 +41,17 @@ void ParseDump(const std::string& value, std::string& dir, long& every) {
 } // namespace
 
 WindowCommon::WindowCommon() {
-    max_frames_ = GetEnvInt("FLYINGFISH_MAX_FRAMES", 0);
-    if (max_frames_ < 0) max_frames_ = 0;
+    // A value that is not a positive whole number closes the window at its first pump: a run
+    // that asked for an end must not run on for ever.
+    const std::string max_frames = GetEnv("FLYINGFISH_MAX_FRAMES");
+    if (!max_frames.empty()) {
+        max_frames_ = GetEnvInt("FLYINGFISH_MAX_FRAMES", 0);
+        if (max_frames_ <= 0) {
+            LogWrite("video: FLYINGFISH_MAX_FRAMES=" + max_frames +
+                     " is not a positive number of frames; the window closes at its first pump");
+            max_frames_ = 1;
+        }
+    }
     std::string dump = GetEnv("FLYINGFISH_DUMP");
     if (!dump.empty()) ParseDump(dump, dump_dir_, dump_every_);
     OpenPostQueue(this);

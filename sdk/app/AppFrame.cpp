@@ -1,12 +1,10 @@
 // AppFrame.cpp -- the application frame's thread, window and message pump.
 #include "sdk/app/AppFrame.h"
 
-#include <algorithm>
-
 #include "platform/clock.h"
 #include "platform/video.h"
 #include "sdk/app/AppManager.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 
@@ -122,18 +120,7 @@ bool CAppFrame::PumpMessages() {
 }
 
 void CAppFrame::Dispatch(const Message& message) {
-    {
-        CCriticalLock lock(CAppManager::GetInstance()->GetLock());
-        ++dispatch_depth_;
-        intptr_t answer = 0;
-        // Index walk: a hook may add or remove hooks while it runs.
-        for (size_t i = 0; i < hooks_.size() && answer == 0; ++i) {
-            if (IWinHook* hook = hooks_[i])
-                answer = hook->WndProc(window_.get(), message.message, message.wparam, message.lparam);
-        }
-        if (--dispatch_depth_ == 0) hooks_.erase(std::remove(hooks_.begin(), hooks_.end(), nullptr), hooks_.end());
-        if (answer != 0) return;
-    }
+    if (hooks_->Dispatch(window_.get(), message.message, message.wparam, message.lparam) != 0) return;
     WndProc(window_.get(), message.message, message.wparam, message.lparam);
 }
 
@@ -156,21 +143,8 @@ void CAppFrame::PostMessage(uint32_t message, uintptr_t wparam, intptr_t lparam)
     queue_.push_back(Message{message, wparam, lparam});
 }
 
-void CAppFrame::AddWinHook(IWinHook* hook) {
-    if (!hook) return;
-    CCriticalLock lock(CAppManager::GetInstance()->GetLock());
-    if (std::find(hooks_.begin(), hooks_.end(), hook) == hooks_.end()) hooks_.push_back(hook);
-}
+void CAppFrame::AddWinHook(IWinHook* hook) { hooks_->Add(hook); }
 
-void CAppFrame::DelWinHook(IWinHook* hook) {
-    CCriticalLock lock(CAppManager::GetInstance()->GetLock());
-    auto it = std::find(hooks_.begin(), hooks_.end(), hook);
-    if (it == hooks_.end()) return;
-    // During a dispatch the slot is only cleared, so the walk's indices stay valid.
-    if (dispatch_depth_ > 0)
-        *it = nullptr;
-    else
-        hooks_.erase(it);
-}
+void CAppFrame::DelWinHook(IWinHook* hook) { hooks_->Remove(hook); }
 
 } // namespace zuderadeDoruVAV3ed

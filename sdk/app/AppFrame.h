@@ -19,6 +19,7 @@
 
 #include "sdk/app/IdList.h"
 #include "sdk/app/WinHook.h"
+#include "sdk/app/WinHookList.h"
 #include "sdk/thread/CriticalSection.h"
 #include "sdk/thread/Thread.h"
 
@@ -59,9 +60,12 @@ public:
     bool IsMainApp() const { return main_app_; }
     void SetMainApp(bool main_app) { main_app_ = main_app; }
     WindowHandle GetHWnd() const { return window_.get(); }
-    // Hooks in the order added; a hook added twice is kept once.
+    // Hooks in the order added; a hook added twice is kept once. Removal from another thread
+    // waits for a call of the hook that runs meanwhile (see CWinHookList).
     void AddWinHook(IWinHook* hook);
     void DelWinHook(IWinHook* hook);
+    // The hook list; shared, so that a remover holding it may outlive the frame.
+    std::shared_ptr<CWinHookList> GetWinHooks() const { return hooks_; }
     // The periodic callbacks that the pump runs.
     virtual CIdList* GetIdList() { return &id_list_; }
 
@@ -86,10 +90,9 @@ private:
     std::unique_ptr<platform::Window> window_;   // created and destroyed on the frame's thread
     CCriticalSection queue_lock_;                // guards queue_
     std::deque<Message> queue_;
-    // Guarded by the app manager's lock, which is also held while hooks run: a hook may call the
-    // manager, and another thread may remove a hook, without the two locks ever crossing.
-    std::vector<IWinHook*> hooks_;               // null marks one removed during a dispatch
-    int dispatch_depth_ = 0;                     // dispatches running (hooks may pump again)
+    // Under its own lock, called outside any lock: a hook may call the app manager or wait
+    // for a thread that does.
+    const std::shared_ptr<CWinHookList> hooks_ = std::make_shared<CWinHookList>();
     CIdList id_list_;
     bool main_app_ = false;
     bool quit_posted_ = false;                   // kMsgQuit reached the pump

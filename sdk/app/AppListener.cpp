@@ -4,7 +4,7 @@
 #include "platform/clock.h"
 #include "sdk/app/AppFrame.h"
 #include "sdk/app/AppManager.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 

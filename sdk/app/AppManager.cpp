@@ -1,8 +1,11 @@
 // AppManager.cpp -- per-thread applications and listeners under one lock.
 #include "sdk/app/AppManager.h"
 
+#include <memory>
+#include <vector>
+
 #include "sdk/app/AppFrame.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/thread/Singleton.h"
 
 namespace zuderadeDoruVAV3ed {
@@ -28,9 +31,15 @@ void CAppManager::AddWinHook(IWinHook* hook) {
 void CAppManager::StaticAddWinHook(IWinHook* hook) { GetInstance()->AddWinHook(hook); }
 
 void CAppManager::DelWinHook(IWinHook* hook) {
-    CCriticalLock lock(&lock_);
-    for (auto& [id, entry] : entries_)
-        if (entry.app) entry.app->DelWinHook(hook);
+    // The lists are taken under the lock and changed outside it: a removal may wait for a
+    // running hook, which may itself call the manager.
+    std::vector<std::shared_ptr<CWinHookList>> lists;
+    {
+        CCriticalLock lock(&lock_);
+        for (auto& [id, entry] : entries_)
+            if (entry.app) lists.push_back(entry.app->GetWinHooks());
+    }
+    for (const auto& list : lists) list->Remove(hook);
 }
 
 CAppFrame* CAppManager::GetMyApp() {

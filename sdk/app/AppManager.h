@@ -28,7 +28,8 @@ public:
     // Hooks on the calling thread's application window, offered every message in the order added.
     void AddWinHook(IWinHook* hook);
     static void StaticAddWinHook(IWinHook* hook);
-    // Removes the hook from every application's window (it may be destroyed on any thread).
+    // Removes the hook from every application's window, waiting for a call of it that runs on
+    // another thread, so it may be destroyed on any thread once this returns.
     void DelWinHook(IWinHook* hook);
 
     // The calling thread's application; null when the thread has none.
@@ -45,9 +46,6 @@ public:
     void RegisterListener(CAppListener* listener);
     void UnregisterListener(CAppListener* listener);
     CAppListener* GetMyListener();
-
-    // Guards the registry and every application's hook list; held while hooks run.
-    CCriticalSection* GetLock() { return &lock_; }
 
 private:
     struct ThreadEntry {

@@ -2,7 +2,7 @@
 #include "sdk/app/FPSTimer.h"
 
 #include "platform/clock.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 

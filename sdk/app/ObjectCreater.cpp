@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "platform/dynlib.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/thread/Singleton.h"
 
 namespace zuderadeDoruVAV3ed {
@@ -15,21 +15,33 @@ CObjectCreater::~CObjectCreater() {
     while (!plug_ins_.empty()) ReleasePlugIn(plug_ins_.begin()->first);
 }
 
-void* CObjectCreater::Create(const char* class_name) {
-    if (!class_name) return nullptr;
+void* CObjectCreater::Create(const char* class_name, const char* interface_name) {
+    if (!class_name || !interface_name) {
+        CErrorLog::Out("CObjectCreater::Createに失敗 (クラス名かインタフェース名がNULL)");
+        return nullptr;
+    }
     // Under the lock, so the plug-in that holds the factory cannot be released meanwhile.
     CCriticalLock lock(&lock_);
     auto it = classes_.find(class_name);
-    return it == classes_.end() ? nullptr : it->second.factory();
+    if (it == classes_.end()) return nullptr;
+    if (it->second.interface_name != interface_name) {
+        CErrorLog::Out("CObjectCreater::Createに失敗 (%sは%sとして登録されていて%sとしては作れない)", class_name,
+                       it->second.interface_name.c_str(), interface_name);
+        return nullptr;
+    }
+    return it->second.factory();
 }
 
-void CObjectCreater::RegisterClass(const char* class_name, ObjectFactory factory) {
-    if (!class_name) return;
+void CObjectCreater::RegisterClass(const char* class_name, const char* interface_name, ObjectFactory factory) {
+    if (!class_name || (factory && !interface_name)) {
+        CErrorLog::Out("CObjectCreater::RegisterClassに失敗 (クラス名かインタフェース名がNULL)");
+        return;
+    }
     CCriticalLock lock(&lock_);
     if (!factory)
         classes_.erase(class_name);
     else
-        classes_[class_name] = ClassEntry{factory, loading_};
+        classes_[class_name] = ClassEntry{factory, interface_name, loading_};
 }
 
 int CObjectCreater::LoadPlugIn(const std::string& dll_name) {

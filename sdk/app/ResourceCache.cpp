@@ -1,7 +1,7 @@
 // ResourceCache.cpp -- reading the list file of a resource cache.
 #include "sdk/app/ResourceCache.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
 
 namespace zuderadeDoruVAV3ed {

@@ -1,7 +1,7 @@
 // SceneControl.cpp -- the scene stack and its commands.
 #include "sdk/app/SceneControl.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 

@@ -3,9 +3,10 @@
 
 #include <memory>
 
+#include "platform/instance.h"
 #include "sdk/app/AppFrame.h"
-#include "sdk/app/ErrorLog.h"
 #include "sdk/app/ObjectCreater.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/ktl/exception.h"
 #include "sdk/thread/Mutex.h"
 #include "sdk/thread/Thread.h"
@@ -29,7 +30,7 @@ int WinMain(InstanceHandle instance, InstanceHandle previous_instance, const std
     GetObjectCreater()->LoadPlugIn(kDecoderPlugIn);
 
     // 3. A running copy is asked to show its window, and this one ends.
-    if (CheckSingleInstance(&mutex, kInstanceName)) {
+    if (CheckSingleInstance(&mutex, platform::InstanceName(kInstanceName))) {
         // 4. The application thread; the start returns once it runs.
         CAppFrame* app = make_app ? make_app() : nullptr;
         if (!app)

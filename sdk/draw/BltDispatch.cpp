@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/PixelConvert.h"
 #include "sdk/draw/blit/BltForward.h"
 
@@ -105,6 +105,11 @@ int DispatchBltKind(int kind, CSurfaceInfo& source, CSurfaceInfo& dest, const Bl
     if (dest_lock.Failed()) return 1;
     CSurfaceLockGuard source_lock(source);
     if (source_lock.Failed()) return 1;
+    // The routines read and write rows that must not alias.
+    if (source.SharesMemoryWith(dest)) {
+        CErrorLog::Out("CSurfaceInfo::GeneralBltに失敗 (転送元と転送先のメモリが重なる)");
+        return 1;
+    }
 
     int dst_type = dest.GetSurfaceType(), src_type = source.GetSurfaceType();
     BltRoutine routine = FindBltRoutine(kind, dst_type, src_type);

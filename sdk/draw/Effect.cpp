@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/AlphaTables.h"
 #include "sdk/draw/Surface.h"
 #include "sdk/draw/SurfaceInfo.h"

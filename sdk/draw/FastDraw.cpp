@@ -6,7 +6,7 @@
 
 #include "platform/video.h"
 #include "sdk/app/AppManager.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/AlphaTables.h"
 #include "sdk/thread/CriticalSection.h"
 

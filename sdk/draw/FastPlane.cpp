@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/Bmp.h"
 #include "sdk/draw/FastDraw.h"
 #include "sdk/draw/PixelConvert.h"

@@ -1,7 +1,7 @@
 // PixelConvert.cpp -- row conversion between any two of the ten pixel types, and key conversion.
 #include "sdk/draw/PixelConvert.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/blit/PixelTraits.h"
 
 namespace zuderadeDoruVAV3ed {

@@ -1,7 +1,7 @@
 // PolygonDispatch.cpp -- CSurfaceInfo::PolygonBlt, its dispatchers and the routine lookup.
 #include "sdk/draw/PolygonDispatch.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/PixelConvert.h"
 #include "sdk/draw/blit/PixelTraits.h"
 #include "sdk/draw/blit/PolygonFrame.h"

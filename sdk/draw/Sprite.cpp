@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/Bmp.h"
 #include "sdk/file/File.h"
 #include "sdk/file/StringScanner.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/Bmp.h"
 #include "sdk/draw/PixelConvert.h"
 #include "sdk/draw/blit/PixelTraits.h"
@@ -59,6 +59,12 @@ int ISurface::AddColorEffect(uint32_t rgb, const RECT* rect) {
     return GeneralEffect(kEffectAddColor, rect, &rgb);
 }
 
+int ISurface::Effect3(uint32_t param, const RECT* rect) { return GeneralEffect(kEffect3, rect, &param); }
+
+int ISurface::Effect4(const RECT* rect) { return GeneralEffect(kEffect4, rect, nullptr); }
+
+int ISurface::Effect5(uint32_t param, const RECT* rect) { return GeneralEffect(kEffect5, rect, &param); }
+
 int ISurface::PolygonBlt(int mode, CSurfaceInfo* source, const PolygonInfo* info, const void* param) {
     if (!source) return 1;
     return info_->PolygonBlt(mode, source, info, param);
@@ -82,7 +88,8 @@ int ISurface::SetColorKeyPos(int x, int y) {
     }
     CSurfaceLockGuard lock(*info);
     if (lock.Failed()) return 1;
-    info->SetColorKey(PixelToARGB(info->PixelAt(x, y), info->GetSurfaceType()));
+    // The key is a colour, 0x00RRGGBB, whichever call sets it: the pixel's alpha is dropped.
+    info->SetColorKey(PixelToARGB(info->PixelAt(x, y), info->GetSurfaceType()) & 0x00FFFFFFu);
     return 0;
 }
 

@@ -16,10 +16,15 @@ namespace zuderadeDoruVAV3ed {
 
 struct CBmpImage;
 
-// Effect kinds of GeneralEffect; the parameter of both is one dword.
+// Effect kinds of GeneralEffect. Kinds 1, 2, 3 and 5 take one dword as their parameter, kind 4
+// none. Kinds 3 to 5 have slots of their own so that every surface records and forwards them
+// alike, but no surface here draws them: GeneralEffect refuses them with a log text.
 enum EffectKind : int32_t {
     kEffectFade = 1,       // level 0..255: every colour channel scaled by level / 255
     kEffectAddColor = 2,   // 0x00RRGGBB added to every pixel with saturation
+    kEffect3 = 3,
+    kEffect4 = 4,
+    kEffect5 = 5,
 };
 
 class ISurface {
@@ -32,12 +37,16 @@ public:
     // --- drawing: forwarded to the surface's own descriptor
     virtual int GeneralBlt(int kind, CSurfaceInfo* source, const BltInfo* info, const void* param);  // 0 done
     virtual int GeneralEffect(int kind, const RECT* rect, const void* param);   // rect null = whole
+    // The effect slots: each calls GeneralEffect with its kind (and its parameter).
     virtual int FadeEffect(int level, const RECT* rect);        // effect 1 with that level
     virtual int AddColorEffect(uint32_t rgb, const RECT* rect); // effect 2 with 0x00RRGGBB
+    virtual int Effect3(uint32_t param, const RECT* rect);      // effect 3 with param
+    virtual int Effect4(const RECT* rect);                      // effect 4, no parameter
+    virtual int Effect5(uint32_t param, const RECT* rect);      // effect 5 with param
     virtual int PolygonBlt(int mode, CSurfaceInfo* source, const PolygonInfo* info, const void* param);
 
-    // --- colour key (0xAARRGGBB in the descriptor)
-    virtual int SetColorKey(uint32_t rgb);           // 0x00RRGGBB
+    // --- colour key: a colour 0x00RRGGBB in the descriptor, whichever call set it
+    virtual int SetColorKey(uint32_t rgb);           // 0x00RRGGBB (the top byte is dropped)
     virtual uint32_t GetColorKey();
     virtual int SetColorKeyPos(int x, int y);        // key := the colour of that pixel; 1 outside
     virtual int SetColorKeyRGB(int r, int g, int b);

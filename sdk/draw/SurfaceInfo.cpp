@@ -1,9 +1,10 @@
 // SurfaceInfo.cpp -- the surface descriptor: description of the pixel memory and its lock.
 #include "sdk/draw/SurfaceInfo.h"
 
+#include <cstdint>
 #include <cstdlib>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/ktl/exception.h"
 
 namespace zuderadeDoruVAV3ed {
@@ -47,6 +48,30 @@ void CSurfaceInfo::Unlock() {
     if (!locked_) throw KTL::CRuntimeException("２重UnlockCSurfaceInfo::Unlock");
     locked_ = false;
     OnUnlock();
+}
+
+namespace {
+
+// The bytes from the lowest to the highest pixel byte of a surface: [begin, end).
+struct ByteSpan {
+    uintptr_t begin = 0, end = 0;
+};
+
+ByteSpan SpanOf(const CSurfaceInfo& surface) {
+    const int64_t row = static_cast<int64_t>(surface.GetWidth()) * PixelSize(surface.GetSurfaceType());
+    if (row <= 0 || surface.GetHeight() <= 0) return {};
+    const int64_t rows = static_cast<int64_t>(surface.GetHeight() - 1) * surface.GetPitch();
+    const uintptr_t first = reinterpret_cast<uintptr_t>(surface.GetPtr());
+    // A negative pitch puts the last row lowest in memory.
+    if (rows < 0) return {first - static_cast<uintptr_t>(-rows), first + static_cast<uintptr_t>(row)};
+    return {first, first + static_cast<uintptr_t>(rows + row)};
+}
+
+} // namespace
+
+bool CSurfaceInfo::SharesMemoryWith(const CSurfaceInfo& other) const {
+    const ByteSpan a = SpanOf(*this), b = SpanOf(other);
+    return a.begin < a.end && b.begin < b.end && a.begin < b.end && b.begin < a.end;
 }
 
 } // namespace zuderadeDoruVAV3ed

@@ -128,6 +128,10 @@ public:
     void SetColorKey(uint32_t argb) { color_key_ = argb; }
     uint32_t GetFillColor() const { return fill_color_; }
     void SetFillColor(uint32_t argb) { fill_color_ = argb; }
+    // True when the pixel memory of the two surfaces overlaps anywhere from their first to their
+    // last row (compared as whole spans, so rows interleaved by a wide pitch count as overlap).
+    // Meaningful while both are locked.
+    bool SharesMemoryWith(const CSurfaceInfo& other) const;
     // Address of pixel (x, y); meaningful while locked.
     uint8_t* PixelAt(int32_t x, int32_t y) const {
         return GetPtr() + static_cast<int64_t>(y) * pitch_ + static_cast<int64_t>(x) * PixelSize(type_);

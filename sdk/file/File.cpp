@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/fs.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/file/PathHelper.h"
 
 namespace zuderadeDoruVAV3ed {

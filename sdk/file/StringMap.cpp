@@ -1,7 +1,7 @@
 // StringMap.cpp -- the dictionary and its text file form.
 #include "sdk/file/StringMap.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
 #include "sdk/file/StringScanner.h"
 

@@ -11,7 +11,6 @@ namespace {
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Length of the number at the start of text: '-'? digits ('.' digits)? (fraction allowed only
 // when allow_fraction); 0 when there is no digit.
@@ -49,11 +48,9 @@ bool CStringScanner::IsMatch(std::string_view keyword) {
         position_ = start;
         return false;
     }
-    for (size_t i = 0; i < keyword.size(); ++i) {
-        if (LowerAscii(text_[position_ + i]) != LowerAscii(keyword[i])) {
-            position_ = start;
-            return false;
-        }
+    if (!platform::EqualsIgnoringAsciiCase(std::string_view(text_).substr(position_, keyword.size()), keyword)) {
+        position_ = start;
+        return false;
     }
     position_ += keyword.size();
     return true;

@@ -2,7 +2,7 @@
 #include "sdk/input/KeyInput.h"
 
 #include "sdk/app/AppManager.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/thread/ComInit.h"
 
 namespace zuderadeDoruVAV3ed {

@@ -2,7 +2,7 @@
 #include "sdk/input/VirtualKey.h"
 
 #include "platform/keys.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 

@@ -3,7 +3,7 @@
 
 #include "sdk/app/AppFrame.h"
 #include "sdk/app/AppManager.h"
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/app/IdList.h"
 
 namespace zuderadeDoruVAV3ed {

@@ -1,7 +1,7 @@
 // ComInit.cpp -- per-thread initialisation counts (each thread keeps its own).
 #include "sdk/thread/ComInit.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 

@@ -1,7 +1,7 @@
 // Mutex.cpp -- the single-instance check.
 #include "sdk/thread/Mutex.h"
 
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 namespace zuderadeDoruVAV3ed {
 
@@ -20,7 +20,10 @@ bool CheckSingleInstance(CMutex* mutex, const std::string& name) {
             CErrorLog::Out("CheckSingleInstance %sの多重起動チェックができない", name.c_str());
             return true;
         }
-        if (platform::InstanceLock::RequestRaise(name)) return false;
+        if (platform::InstanceLock::RequestRaise(name)) {
+            CErrorLog::Out("CheckSingleInstance %sは既に起動しているので前面に出して終了する", name.c_str());
+            return false;
+        }
     }
     CErrorLog::Out("CheckSingleInstance 起動中の%sに前面表示を依頼できない", name.c_str());
     return false;

@@ -8,15 +8,11 @@
 
 namespace zuderadeDoruVAV3ed {
 
-namespace {
-// Set when the running body deletes its own thread object: Run must not touch it afterwards.
-thread_local bool t_object_deleted = false;
-} // namespace
-
 CThread::~CThread() {
     if (IsCallerTheThread()) {
-        // The body deletes its own object: nobody is left to wait for it.
-        t_object_deleted = true;
+        // The body deletes its own object: the manager must not destroy it again, and nobody
+        // is left to wait for the thread.
+        if (CThreadManager* manager = manager_.load(std::memory_order_acquire)) manager->Forget(this);
         InvalidateThread();
         CCriticalLock lock(&start_stop_lock_);
         if (thread_.joinable()) thread_.detach();
@@ -30,12 +26,12 @@ bool CThread::IsCallerTheThread() const {
 }
 
 void CThread::Run() {
+    // Taken before the body runs: the body may delete this object.
+    const std::shared_ptr<platform::Event> ended = ended_event_;
     thread_id_.store(std::this_thread::get_id(), std::memory_order_release);
     running_event_.Set();
-    t_object_deleted = false;
     ThreadProc();   // an exception escaping here ends the program (reported by the terminate handler)
-    if (t_object_deleted) return;   // this object is gone
-    ended_event_.Set();
+    ended->Set();
 }
 
 int CThread::Start() {
@@ -46,11 +42,11 @@ int CThread::Start() {
     stop_event_.Reset();
     interrupt_event_.Reset();
     running_event_.Reset();
-    ended_event_.Reset();
+    ended_event_->Reset();
     try {
         thread_ = std::thread(&CThread::Run, this);
     } catch (const std::system_error&) {
-        ended_event_.Set();
+        ended_event_->Set();
         return 1;
     }
     running_event_.Wait();
@@ -91,13 +87,13 @@ void CThread::Interrupt() { interrupt_event_.Set(); }
 bool CThread::WaitForEnd() {
     if (IsCallerTheThread()) return false;
     // Wait outside the lock, so Stop and Start stay usable by others meanwhile.
-    ended_event_.Wait();
+    ended_event_->Wait();
     CCriticalLock lock(&start_stop_lock_);
     JoinLocked();
     return true;
 }
 
-bool CThread::IsRunning() const { return !ended_event_.IsSet(); }
+bool CThread::IsRunning() const { return !ended_event_->IsSet(); }
 
 std::thread::id CThread::GetThreadId() const { return thread_id_.load(std::memory_order_acquire); }
 
@@ -111,51 +107,64 @@ int CThreadManager::StartThread(CThread* thread) {
 }
 
 int CThreadManager::Add(CThread* thread) {
-    // Started before it is listed, so a WaitAll running meanwhile never finds it unstarted
-    // (it would see it as ended and destroy it under Start). Outside the lock: the new thread
-    // may itself start threads through the manager. One that fails to start is listed all the
-    // same (not running) and goes with the others in WaitAll.
-    int result = thread->Start();
+    // Started under the lock, so the entry is listed before a body that deletes its own object
+    // can ask to be forgotten (Forget waits for the lock), and a WaitAll never finds it
+    // unstarted. The new thread may itself start threads: it waits here until Start returns.
+    // One that fails to start is listed all the same (ended) and goes with the others.
     CCriticalLock lock(&lock_);
-    threads_.emplace_back(thread);
+    thread->manager_.store(this, std::memory_order_release);
+    int result = thread->Start();
+    threads_.push_back(Entry{std::unique_ptr<CThread>(thread), thread->ended_event_, thread->GetThreadId()});
     return result;
 }
 
+void CThreadManager::Forget(CThread* thread) {
+    CCriticalLock lock(&lock_);
+    for (Entry& entry : threads_) {
+        if (entry.thread.get() == thread) {
+            (void)entry.thread.release();   // the body destroys it
+            return;
+        }
+    }
+}
+
 void CThreadManager::WaitAll() {
-    CCriticalLock waiting(&wait_lock_);
     const std::thread::id self = std::this_thread::get_id();
     for (;;) {
-        // The next thread to wait for; a thread of the manager never waits for itself.
-        CThread* next = nullptr;
+        // The next thread to wait for; a thread of the manager never waits for itself. Only its
+        // end event is touched outside the lock: the object may go meanwhile.
+        std::shared_ptr<platform::Event> ended;
         {
             CCriticalLock lock(&lock_);
-            for (const auto& thread : threads_) {
-                if (thread->GetThreadId() != self) {
-                    next = thread.get();
+            for (const Entry& entry : threads_) {
+                if (entry.id != self) {
+                    ended = entry.ended;
                     break;
                 }
             }
         }
-        if (!next) return;
-        next->WaitForEnd();
-        std::unique_ptr<CThread> ended;
+        if (!ended) return;
+        ended->Wait();
+        // Whoever takes the entry first destroys what the manager still owns of it.
+        std::unique_ptr<CThread> finished;
         {
             CCriticalLock lock(&lock_);
             for (auto it = threads_.begin(); it != threads_.end(); ++it) {
-                if (it->get() == next) {
-                    ended = std::move(*it);
+                if (it->ended == ended) {
+                    finished = std::move(it->thread);
                     threads_.erase(it);
                     break;
                 }
             }
         }
-        // ended is destroyed here, outside the lock.
+        // finished is destroyed here, outside the lock (its destructor joins the thread).
     }
 }
 
 void CThreadManager::StopAll() {
     CCriticalLock lock(&lock_);
-    for (const auto& thread : threads_) thread->InvalidateThread();
+    for (const Entry& entry : threads_)
+        if (entry.thread) entry.thread->InvalidateThread();
 }
 
 size_t CThreadManager::GetCount() {

@@ -8,7 +8,8 @@
 //       }
 //   };
 // A derived class whose body uses its own members must call Stop in its own destructor: the
-// base destructor runs too late for that.
+// base destructor runs too late for that. A body may delete its own object (delete this); the
+// thread then runs on without it and nobody waits for it but the thread manager.
 #pragma once
 
 #include <atomic>
@@ -21,6 +22,8 @@
 #include "sdk/thread/CriticalSection.h"
 
 namespace zuderadeDoruVAV3ed {
+
+class CThreadManager;
 
 class CThread {
 public:
@@ -58,6 +61,8 @@ protected:
     virtual void ThreadProc() = 0;
 
 private:
+    friend class CThreadManager;
+
     void Run();
     bool IsCallerTheThread() const;
     int JoinLocked();   // under start_stop_lock_: waits for the thread and forgets it
@@ -68,10 +73,18 @@ private:
     platform::Event stop_event_{true};          // manual reset: stays set once asked
     platform::Event interrupt_event_{false};    // auto reset: one interrupt, one throw
     platform::Event running_event_{true};       // set once the body is about to run
-    platform::Event ended_event_{true, true};   // set while no body runs
+    // Set while no body runs. Shared with the running thread and the manager, so that it
+    // outlives an object whose body deletes it.
+    const std::shared_ptr<platform::Event> ended_event_ = std::make_shared<platform::Event>(true, true);
+    std::atomic<CThreadManager*> manager_{nullptr};   // the manager that lists it, if any
 };
 
-// The registry of started threads; it owns what it is handed and waits for all of them.
+// The registry of started threads, which waits for all of them.
+//
+// Ownership is single: the manager owns every thread object it is handed and destroys it once
+// its body has returned, unless the body deletes its own object first. That delete hands the
+// object back (the manager forgets it without destroying it) and the manager then only waits
+// for the thread's end.
 class CThreadManager {
 public:
     CThreadManager() = default;
@@ -81,18 +94,28 @@ public:
     // stays owned and is destroyed by WaitAll). Null: 1.
     static int StartThread(CThread* thread);
     // Waits until every started thread has ended (also those started meanwhile), then destroys
-    // them. A thread of the manager that calls it skips itself.
+    // those it still owns. A thread of the manager that calls it skips itself; any number of
+    // threads may wait at once (two managed threads waiting for each other wait for ever).
     void WaitAll();
-    // Sets the stop event of every thread.
+    // Sets the stop event of every thread whose object still exists.
     void StopAll();
     size_t GetCount();
 
 private:
+    friend class CThread;
+
+    struct Entry {
+        std::unique_ptr<CThread> thread;           // null once its body deleted the object
+        std::shared_ptr<platform::Event> ended;    // the thread's end, also without the object
+        std::thread::id id;                        // of the thread, to skip itself in WaitAll
+    };
+
     int Add(CThread* thread);
+    // Called by a thread object that its own body deletes: forget it without destroying it.
+    void Forget(CThread* thread);
 
     CCriticalSection lock_;
-    CCriticalSection wait_lock_;                      // one WaitAll at a time
-    std::vector<std::unique_ptr<CThread>> threads_;   // under lock_
+    std::vector<Entry> threads_;   // under lock_
 };
 
 } // namespace zuderadeDoruVAV3ed

@@ -1,8 +1,8 @@
-// frame_demo end to end: runs that end by themselves, a second copy, frame dumps, a real window.
+// frame_demo end to end: runs that end by themselves, by Esc or by SIGTERM, a second copy,
+// frame dumps, a real window.
 //
-// The example holds the single-instance name while it runs, so a run that finds it taken by
-// another program of this user (these tests run side by side under ctest -j) is tried again
-// for up to a minute before the test gives up.
+// Every run holds a single-instance name of its own test (FLYINGFISH_INSTANCE), so copies run
+// by other tests, other checkouts or a person's game never meet it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/instance_name.h"
 #include "tests/scratch_dir.h"
 
 namespace {
@@ -24,7 +25,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 const std::string kDemo = std::string(FF_BINARY_DIR) + "/tools/frame_demo";
-constexpr int kAttempts = 120;   // half a second apart
 // In checked builds: leaks inside SDL and D-Bus are theirs, not the program's.
 const std::string kLeakOptions =
     "LSAN_OPTIONS=suppressions='" + std::string(FF_SOURCE_DIR) + "/tests/app/frame_demo_lsan.supp'";
@@ -48,25 +48,25 @@ protected:
         bool Ran() const { return out.find("frame_demo: frames") != std::string::npos; }
     };
 
-    // Runs the demo in the build folder with the given environment; the test's own video
-    // setting is replaced by env's. With retry, a run that found another copy running (it
-    // ends at once with 0 and no summary) is tried again. Every run needs a
-    // FLYINGFISH_MAX_FRAMES, so that none can run on for ever.
-    Run RunDemo(const std::string& env, const std::string& wrapper = "", bool retry = true) {
+    // The shell words that start the demo in the build folder with the given environment (the
+    // test's own video setting replaced by env's) and this test's instance name. Every run
+    // needs a FLYINGFISH_MAX_FRAMES, so that none can run on for ever.
+    std::string DemoCommand(const std::string& env, const std::string& wrapper = "") const {
+        return "cd '" + std::string(FF_BINARY_DIR) + "' && " + wrapper + " env -u FLYINGFISH_VIDEO " + kLeakOptions +
+               " " + testutil::TestInstanceEnv() + " " + env + " '" + kDemo + "'";
+    }
+
+    // Runs the demo to its end.
+    Run RunDemo(const std::string& env, const std::string& wrapper = "") {
         Run run;
-        for (int attempt = 0; attempt < (retry ? kAttempts : 1); ++attempt) {
-            std::string command = "cd '" + std::string(FF_BINARY_DIR) + "' && " + wrapper + " env -u FLYINGFISH_VIDEO " +
-                                  kLeakOptions + " " + env + " '" + kDemo + "' >'" + (dir_ / "out").string() + "' 2>'" +
-                                  (dir_ / "err").string() + "'";
-            auto start = Clock::now();
-            int status = std::system(command.c_str());
-            run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            run.out = ReadFile(dir_ / "out");
-            run.err = ReadFile(dir_ / "err");
-            if (run.Ran() || run.exit_code != 0) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));   // another copy ran
-        }
+        std::string command = DemoCommand(env, wrapper) + " >'" + (dir_ / "out").string() + "' 2>'" +
+                              (dir_ / "err").string() + "'";
+        auto start = Clock::now();
+        int status = std::system(command.c_str());
+        run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = ReadFile(dir_ / "out");
+        run.err = ReadFile(dir_ / "err");
         return run;
     }
 
@@ -108,37 +108,78 @@ TEST_F(FrameDemoTest, VirtualClockRunsTheSameFramesAtOnce) {
 TEST_F(FrameDemoTest, SecondCopyExitsAtOnceAndTheFirstRaisesItsWindow) {
     // The first copy runs in the background for about four seconds, logging to its stderr.
     fs::path first_err = dir_ / "first_err", first_out = dir_ / "first_out", first_rc = dir_ / "first_rc";
+    std::string command = "(" + DemoCommand("FLYINGFISH_VIDEO=headless FLYINGFISH_MAX_FRAMES=120 FLYINGFISH_LOG=stderr") +
+                          " >'" + first_out.string() + "' 2>'" + first_err.string() + "'; echo $? >'" +
+                          first_rc.string() + "') &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    // Its window exists once the log says so.
     bool started = false;
-    for (int attempt = 0; attempt < kAttempts && !started; ++attempt) {
-        fs::remove(first_rc);
-        std::string command = "cd '" + std::string(FF_BINARY_DIR) +
-                              "' && (env -u FLYINGFISH_VIDEO " + kLeakOptions +
-                              " FLYINGFISH_VIDEO=headless FLYINGFISH_MAX_FRAMES=120 FLYINGFISH_LOG=stderr '" + kDemo + "' >'" + first_out.string() + "' 2>'" +
-                              first_err.string() + "'; echo $? >'" + first_rc.string() + "') &";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        // Its window exists once the log says so; a copy that found the name taken ends instead.
-        for (int i = 0; i < 500; ++i) {
-            if (ReadFile(first_err).find("video: headless window") != std::string::npos) {
-                started = true;
-                break;
-            }
-            if (fs::exists(first_rc)) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (int i = 0; i < 3000 && !started && !fs::exists(first_rc); ++i) {
+        started = ReadFile(first_err).find("video: headless window") != std::string::npos;
+        if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_TRUE(started) << ReadFile(first_err);
 
-    Run second = RunDemo("FLYINGFISH_VIDEO=headless FLYINGFISH_MAX_FRAMES=30 FLYINGFISH_LOG=stderr", "", false);
+    Run second = RunDemo("FLYINGFISH_VIDEO=headless FLYINGFISH_MAX_FRAMES=30 FLYINGFISH_LOG=stderr");
     EXPECT_EQ(second.exit_code, 0);
     EXPECT_FALSE(second.Ran()) << second.out;
     EXPECT_LT(second.seconds, 5.0);   // it ran no frames (it would take 1 s); startup only
+    EXPECT_NE(second.err.find("は既に起動しているので前面に出して終了する"), std::string::npos) << second.err;
 
-    for (int i = 0; i < 1000 && !fs::exists(first_rc); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 3000 && !fs::exists(first_rc); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(ReadFile(first_rc), "0\n");
     EXPECT_NE(ReadFile(first_out).find("frame_demo: frames 119 "), std::string::npos) << ReadFile(first_out);
     EXPECT_NE(ReadFile(first_err).find("raising it"), std::string::npos) << ReadFile(first_err);
+}
+
+// Ways a run ends before its frame limit: Esc (from an input script), or a frame limit that is
+// not a number, which closes the window at once with a log text.
+TEST_F(FrameDemoTest, EscOrAnUnreadableFrameLimitEndsTheRun) {
+    const fs::path script = dir_ / "esc.txt";
+    std::ofstream(script) << "5: Escape\n";
+    struct Case {
+        std::string env;
+        std::string summary;   // the demo's last line
+        std::string logged;    // "" when nothing particular is logged
+    };
+    const Case cases[] = {
+        {"FLYINGFISH_MAX_FRAMES=300 FLYINGFISH_INPUT='" + script.string() + "'", "frame_demo: frames 6 drawn 6 ", ""},
+        {"FLYINGFISH_MAX_FRAMES=abc", "frame_demo: frames 0 ",
+         "FLYINGFISH_MAX_FRAMES=abc is not a positive number of frames"},
+        {"FLYINGFISH_MAX_FRAMES=-5", "frame_demo: frames 0 ", "FLYINGFISH_MAX_FRAMES=-5 is not"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.env);
+        Run run = RunDemo("FLYINGFISH_VIDEO=headless FLYINGFISH_CLOCK=virtual FLYINGFISH_LOG=stderr " + c.env);
+        EXPECT_EQ(run.exit_code, 0);
+        EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
+        if (!c.logged.empty()) {
+            EXPECT_NE(run.err.find(c.logged), std::string::npos) << run.err;
+        }
+    }
+}
+
+// A headless run ended by SIGTERM ends as a closed window does: its summary is printed and its
+// temporary files are gone.
+TEST_F(FrameDemoTest, SigtermEndsAHeadlessRunThatRemovesItsTemporaryFiles) {
+    const fs::path temp = dir_ / "tmp";
+    fs::create_directories(temp);
+    // The demo makes three temporary files at its first frame; SIGTERM follows once all exist.
+    const std::string script = "(" + DemoCommand("FLYINGFISH_VIDEO=headless FLYINGFISH_MAX_FRAMES=9000 FLYINGFISH_LOG=stderr TMPDIR='" +
+                                                 temp.string() + "'") +
+                               " >'" + (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() +
+                               "' & pid=$!; i=0; while [ $(ls '" + temp.string() +
+                               "' | wc -l) -lt 3 ] && [ $i -lt 6000 ]; do sleep 0.01; i=$((i+1)); done; "
+                               "ls '" + temp.string() + "' >'" + (dir_ / "seen").string() +
+                               "'; kill -TERM $pid; wait $pid; echo $? >'" + (dir_ / "rc").string() + "')";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+    const std::string seen = ReadFile(dir_ / "seen");
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), '\n'), 3) << seen;
+    EXPECT_EQ(ReadFile(dir_ / "rc"), "0\n") << ReadFile(dir_ / "err");
+    EXPECT_NE(ReadFile(dir_ / "out").find("frame_demo: frames"), std::string::npos) << ReadFile(dir_ / "out");
+    EXPECT_NE(ReadFile(dir_ / "err").find("asked to end by a signal"), std::string::npos) << ReadFile(dir_ / "err");
+    EXPECT_TRUE(fs::is_empty(temp)) << ReadFile(dir_ / "seen");
 }
 
 TEST_F(FrameDemoTest, DumpsEveryNthPresentedFrameAsBmp) {

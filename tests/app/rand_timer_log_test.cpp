@@ -1,7 +1,7 @@
 // Tests of the small services: the MT19937 generator, the pause-aware timer, the error log.
-#include "sdk/app/ErrorLog.h"
 #include "sdk/app/Rand.h"
 #include "sdk/app/Timer.h"
+#include "sdk/base/ErrorLog.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "tests/draw/draw_test_util.h"
+#include "tests/instance_name.h"
 #include "tools/frame_demo/demo_draw.h"
 
 namespace {
@@ -16,25 +17,20 @@ using namespace demo_draw;
 const std::string kDemo = std::string(FF_BINARY_DIR) + "/tools/frame_demo";
 constexpr int kFrames = 4;   // presented frames 0..2 are dumped, each checked
 
-// The program holds a single-instance name; a private network namespace (where the machine
-// allows one) keeps other copies from refusing it, and a few tries cover the rest. Leak checks
-// of a sanitizer build are off in the child: this test reads its pictures, not its exit.
+// The program runs under this test's own single-instance name. Leak checks of a sanitizer
+// build are off in the child: this test reads its pictures, not its exit.
 bool RunDemo(const std::string& env, const std::string& dump_dir, std::string& output) {
-    const bool private_names = std::system("unshare -n true >/dev/null 2>&1") == 0;
     const std::string out_file = dump_dir + ".out";
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        std::filesystem::remove_all(dump_dir);
-        const std::string command = "cd '" + std::string(FF_BINARY_DIR) + "' && " + (private_names ? "unshare -n " : "") +
-                                    "env ASAN_OPTIONS=detect_leaks=0 FLYINGFISH_VIDEO=headless FLYINGFISH_CLOCK=virtual FLYINGFISH_MAX_FRAMES=" +
-                                    std::to_string(kFrames) + " FLYINGFISH_DUMP='" + dump_dir + "' " + env + " '" + kDemo +
-                                    "' >'" + out_file + "' 2>&1";
-        const int status = std::system(command.c_str());
-        const std::vector<uint8_t> bytes = ReadBytes(out_file);
-        output.assign(bytes.begin(), bytes.end());
-        if (status == 0 && output.find("frame_demo: frames") != std::string::npos) return true;
-        std::system("sleep 0.5");   // another copy held the name
-    }
-    return false;
+    std::filesystem::remove_all(dump_dir);
+    const std::string command = "cd '" + std::string(FF_BINARY_DIR) + "' && env ASAN_OPTIONS=detect_leaks=0 " +
+                                testutil::TestInstanceEnv() +
+                                " FLYINGFISH_VIDEO=headless FLYINGFISH_CLOCK=virtual FLYINGFISH_MAX_FRAMES=" +
+                                std::to_string(kFrames) + " FLYINGFISH_DUMP='" + dump_dir + "' " + env + " '" + kDemo +
+                                "' >'" + out_file + "' 2>&1";
+    const int status = std::system(command.c_str());
+    const std::vector<uint8_t> bytes = ReadBytes(out_file);
+    output.assign(bytes.begin(), bytes.end());
+    return status == 0 && output.find("frame_demo: frames") != std::string::npos;
 }
 
 // What the display of a type shows for a colour: stored in the type, read back by the copy to

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "input_test_support.h"
 #include "sdk/app/AppFrame.h"
@@ -89,10 +90,14 @@ struct StatusCase {
     const char* log;   // "" when nothing is logged
 };
 
+// Printed by name in test listings and failures rather than as raw bytes.
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
+
 class KeyInputStatusTest : public input_test::InputTest, public ::testing::WithParamInterface<StatusCase> {};
 
 TEST_P(KeyInputStatusTest, StatusAndLog) {
     const StatusCase& c = GetParam();
+    EXPECT_EQ(::testing::PrintToString(c), c.name);
     Faults(c.fault);
     LogCapture log;
     {

@@ -36,4 +36,23 @@ TEST(Text, LowerCaseStepsOverSecondBytes) {
     EXPECT_EQ(lone, "ab\x81");
 }
 
+// Only 'A' to 'Z' change, in every locale; bytes of CP932 and UTF-8 text stay as they are.
+TEST(Text, AsciiLowerCasingLeavesEveryOtherByte) {
+    for (int c = 0; c < 256; ++c) {
+        const char in = static_cast<char>(c);
+        const char expected = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : in;
+        ASSERT_EQ(platform::ToLowerAscii(in), expected) << c;
+    }
+    struct Case {
+        const char* a;
+        const char* b;
+        bool equal;
+    };
+    const Case cases[] = {
+        {"Escape", "escAPE", true}, {".DLL", ".dll", true}, {"", "", true},   {"KP8", "kp8", true},
+        {"Space", "Spac", false},   {"\xC4", "\xE4", false},  {"[", "{", false}, {"@", "`", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::EqualsIgnoringAsciiCase(c.a, c.b), c.equal) << c.a << " " << c.b;
+}
+
 } // namespace

@@ -5,6 +5,7 @@ namespace plugin_test {
 
 class ITestObject {
 public:
+    static constexpr const char kInterfaceName[] = "ITestObject";
     virtual ~ITestObject() = default;
     virtual int GetNumber() const = 0;
 };

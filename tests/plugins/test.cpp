@@ -9,10 +9,8 @@ public:
     int GetNumber() const override { return plugin_test::kTestNumber; }
 };
 
-void* MakeTestObject() { return static_cast<plugin_test::ITestObject*>(new CTestPlugInObject); }
-
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) void ZiruRuzIzudozarora(zuderadeDoruVAV3ed::IObjectRegistry* creater) {
-    creater->RegisterClass(plugin_test::kTestClassName, &MakeTestObject);
+    zuderadeDoruVAV3ed::RegisterClassAs<plugin_test::ITestObject, CTestPlugInObject>(creater, plugin_test::kTestClassName);
 }

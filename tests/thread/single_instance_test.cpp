@@ -10,9 +10,11 @@
 #include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/instance.h"
 #include "platform/log.h"
 
 using namespace zuderadeDoruVAV3ed;
@@ -109,23 +111,44 @@ TEST(SingleInstance, SecondCopyExitsAndRaisesTheFirstAndAKilledFirstLeavesNothin
 
 TEST(SingleInstance, InProcessChecksAndNullMutex) {
     std::string name = "Hopf-inproc-" + std::to_string(getpid());
-    int logged = 0;
-    platform::SetLogCaptureForTest([&](std::string_view) { ++logged; });
+    std::vector<std::string> logged;
+    platform::SetLogCaptureForTest([&](std::string_view text) { logged.emplace_back(text); });
     EXPECT_TRUE(CheckSingleInstance(nullptr, name));   // logged, the program runs on
-    EXPECT_EQ(logged, 1);
-    platform::SetLogCaptureForTest(nullptr);
+    EXPECT_EQ(logged.size(), 1u);
     {
         CMutex held;
         EXPECT_TRUE(CheckSingleInstance(&held, name));
         EXPECT_TRUE(held.IsHeld());
+        logged.clear();
         CMutex other;
         EXPECT_FALSE(CheckSingleInstance(&other, name));
         EXPECT_FALSE(other.IsHeld());
+        // The second copy says why it ends.
+        ASSERT_EQ(logged.size(), 1u);
+        EXPECT_NE(logged[0].find(name + "は既に起動しているので前面に出して終了する"), std::string::npos) << logged[0];
+        platform::SetLogCaptureForTest(nullptr);
         while (platform::TakeRaiseRequest()) {
         }
     }
     CMutex after;   // the first one's destructor released the name
     EXPECT_TRUE(CheckSingleInstance(&after, name));
+}
+
+// FLYINGFISH_INSTANCE replaces the program's name when set and not empty.
+TEST(SingleInstance, InstanceNameFromTheEnvironment) {
+    struct Case {
+        const char* env;   // null: unset
+        const char* expected;
+    };
+    const Case cases[] = {{nullptr, "Hopf"}, {"", "Hopf"}, {"ff-own-name", "ff-own-name"}};
+    for (const Case& c : cases) {
+        if (c.env)
+            setenv("FLYINGFISH_INSTANCE", c.env, 1);
+        else
+            unsetenv("FLYINGFISH_INSTANCE");
+        EXPECT_EQ(platform::InstanceName("Hopf"), c.expected) << (c.env ? c.env : "unset");
+    }
+    unsetenv("FLYINGFISH_INSTANCE");
 }
 
 } // namespace

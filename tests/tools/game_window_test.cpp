@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include "tests/instance_name.h"
 #include "tools_test_util.h"
 
 namespace {
@@ -43,13 +44,11 @@ TEST(GameWindowTest, OpensWithItsCaptionPlaysTheLogoAndQuitsOnEsc) {
     // Esc in frame 60, before the logo would end by itself in frame 102.
     std::ofstream(root / "keys.txt") << "60: Escape\n";
 
-    // A unique instance name, and where allowed a network namespace of its own, keep the
-    // single-instance lock apart from a player's game and from other tests.
-    // The X libraries' own allocations cannot be told apart from the program's: no leak check.
-    const std::string instance =
-        "FLYINGFISH_INSTANCE=test-window-" + std::to_string(getpid()) + " ASAN_OPTIONS=detect_leaks=0 ";
-    const std::string isolate = RunCommand("unshare -n true >/dev/null 2>&1") == 0 ? "unshare -n " : "";
-    const int status = RunCommand("timeout 120 env " + instance + isolate + "xvfb-run -a -s '-screen 0 800x600x24' sh " +
+    // A unique instance name keeps the single-instance lock apart from a player's game and from
+    // other tests. The X libraries' own allocations cannot be told apart from the program's: no
+    // leak check.
+    const std::string instance = testutil::TestInstanceEnv() + " ASAN_OPTIONS=detect_leaks=0 ";
+    const int status = RunCommand("timeout 120 env " + instance + "xvfb-run -a -s '-screen 0 800x600x24' sh " +
                                   Quote(root / "driver.sh") + " " + Quote(game) + " " + Quote(root.path()));
     ASSERT_EQ(status, 0);
 

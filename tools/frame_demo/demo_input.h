@@ -18,6 +18,8 @@ public:
     // Draws a row of boxes onto an XRGB8888 plane: dim while a button is up, lit while held,
     // white in the frame it is pushed.
     void Draw(uint32_t* pixels, int width, int height) const;
+    // True when the button was pushed this frame (button 0 is Esc).
+    bool IsPushed(int button) const { return (pushed_ >> button) & 1u; }
 
 private:
     std::unique_ptr<zuderadeDoruVAV3ed::CDefaultKeyInput> keys_;   // made on the application thread

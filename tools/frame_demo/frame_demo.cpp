@@ -1,8 +1,8 @@
 // frame_demo.cpp -- an example application: a window, 30 frames per second, a periodic callback.
 //
 // It opens the window, counts frames with CFPSTimer, runs one periodic callback once a second
-// and ends when the window closes (FLYINGFISH_MAX_FRAMES closes it by itself). At the end it
-// prints one line: "frame_demo: frames N drawn N skipped N ticks N".
+// and ends when Esc is pushed or the window closes (FLYINGFISH_MAX_FRAMES closes it by itself).
+// At the end it prints one line: "frame_demo: frames N drawn N skipped N ticks N".
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -14,9 +14,9 @@
 #include "sdk/app/AppFrame.h"
 #include "sdk/app/AppListener.h"
 #include "sdk/app/AppManager.h"
-#include "sdk/app/ErrorLog.h"
 #include "sdk/app/FPSTimer.h"
 #include "sdk/app/WinMain.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/ktl/function_callback.h"
 
 using namespace zuderadeDoruVAV3ed;
@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
+constexpr int kButtonEsc = 0;   // ends the demo, as it ends the game
 
 // The demo's body on the application thread.
 class CDemoMain : public CAppListener {
@@ -47,6 +48,7 @@ public:
                 DrawFrame();
                 ++drawn_;
             }
+            if (input_.IsPushed(kButtonEsc)) break;
             timer.WaitFrame();
         }
 

@@ -1,5 +1,5 @@
 // ErrorLog.cpp -- formats log texts and hands them to the platform's log device.
-#include "sdk/app/ErrorLog.h"
+#include "sdk/base/ErrorLog.h"
 
 #include <cstdarg>
 #include <cstdio>
