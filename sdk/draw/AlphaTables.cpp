@@ -37,4 +37,8 @@ void InitAlphaTables() {
     std::call_once(filled, FillAlphaTables);
 }
 
+// Filled while the program starts, so that a blend through any surface reads full tables even
+// when no display object (whose set-up also calls InitAlphaTables) was ever made.
+static const bool kFilledAtStart = (InitAlphaTables(), true);
+
 } // namespace zuderadeDoruVAV3ed

@@ -1,4 +1,4 @@
-// AlphaTables.h -- the blend tables: filled once by InitAlphaTables, only read afterwards.
+// AlphaTables.h -- the blend tables: filled once when the program starts, only read afterwards.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,8 @@ extern uint16_t AlphaTable565[16][65536];
 // The same for RGB555 words: bit 15 of p is ignored and every entry has bit 15 clear.
 extern uint16_t AlphaTable555[16][65536];
 
-// Fills the four tables; thread-safe, the work is done by the first call only.
+// Fills the four tables; thread-safe, the work is done by the first call only (which happens
+// during static initialisation; callers that may run before it call this themselves).
 void InitAlphaTables();
 
 } // namespace zuderadeDoruVAV3ed
