@@ -22,9 +22,14 @@ void CStageStartDemo::Create(const std::string& file) {
     state_ = 0;
     Load(file);
     saved_ = movers_;
-    for (CMover& mover : movers_) {
-        mover.active = 1;
-        mover.visible = 1;
+    Restart();
+}
+
+void CStageStartDemo::Restart() {
+    for (size_t i = 0; i < movers_.size(); ++i) {
+        CMover& mover = movers_[i];
+        // A mover of an incomplete record stays still and unseen.
+        mover.active = mover.visible = usable_[i];
         mover.reverse = 0;
         mover.Reset();
     }
@@ -33,6 +38,7 @@ void CStageStartDemo::Create(const std::string& file) {
 void CStageStartDemo::Load(const std::string& file) {
     pictures_.Clear();
     movers_.clear();
+    usable_.clear();
     std::vector<std::string> lines;
     if (!ReadDataLines(file, "CStageStartDemo::Load", lines)) return;
     CStringScanner scanner;
@@ -44,26 +50,23 @@ void CStageStartDemo::Load(const std::string& file) {
             int count = 0;
             scanner.GetNum(count);
             movers_.assign(static_cast<size_t>(std::clamp(count, 0, kMaxMovers)), CMover());
+            usable_.assign(movers_.size(), 0);
             next = 0;
         } else if (scanner.IsMatch("#ObjectData")) {
             if (next >= movers_.size()) {
                 ReportDataFailure("CStageStartDemo::Load", file, "#MaxInstanceを超える#ObjectData");
                 continue;
             }
-            if (!ReadMoverData(scanner, pictures_, movers_[next++]))
-                ReportDataFailure("CStageStartDemo::Load", file, "#ObjectDataの値が足りない");
+            usable_[next] = ReadMoverData(scanner, pictures_, movers_[next]);
+            if (!usable_[next]) ReportDataFailure("CStageStartDemo::Load", file, "#ObjectDataの値が足りない");
+            ++next;
         }
     }
 }
 
 void CStageStartDemo::Reset() {
     movers_ = saved_;
-    for (CMover& mover : movers_) {
-        mover.reverse = 0;
-        mover.active = 1;
-        mover.visible = 1;
-        mover.Reset();
-    }
+    Restart();
     state_ = 0;
 }
 
@@ -71,7 +74,9 @@ void CStageStartDemo::StepAll() {
     for (CMover& mover : movers_) mover.Move();
 }
 
-void CStageStartDemo::TurnBack(CMover& mover) {
+void CStageStartDemo::TurnBack(size_t index) {
+    if (!usable_[index]) return;
+    CMover& mover = movers_[index];
     mover.reverse = 1;
     mover.active = 1;
     mover.visible = 1;
@@ -99,14 +104,14 @@ int CStageStartDemo::Move() {
     case 1:
         StepAll();
         if (!second.active) {
-            TurnBack(first);
+            TurnBack(0);
             state_ = 2;
         }
         break;
     case 2:
         StepAll();
         if (Faded(first, false)) {
-            TurnBack(second);
+            TurnBack(1);
             state_ = 3;
         }
         break;

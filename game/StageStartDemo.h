@@ -18,7 +18,8 @@ public:
     // State 0; Load; every mover keeps a copy of its settings, is made active and visible and
     // is reset forward.
     void Create(const std::string& file = StageDataPath(kStageStartDemoFile));
-    // Reads #MaxImageFile, #ImageFileName, #MaxInstance and #ObjectData.
+    // Reads #MaxImageFile, #ImageFileName, #MaxInstance and #ObjectData. A mover whose record
+    // is incomplete is reported and stays inactive and unseen.
     void Load(const std::string& file = StageDataPath(kStageStartDemoFile));
     // The retry: every mover restarts forward from its copy; state 0.
     void Reset();
@@ -33,15 +34,18 @@ public:
     int GetPictureCount() const { return pictures_.GetCount(); }
 
 private:
+    // Every usable mover forward, active and visible, from its settings.
+    void Restart();
     void StepAll();
-    // Turns a mover back: reversed, active, visible, reset, its alpha speed eightfold.
-    void TurnBack(CMover& mover);
+    // Turns a usable mover back: reversed, active, visible, reset, its alpha speed eightfold.
+    void TurnBack(size_t index);
     // A watched mover's alpha has crossed its threshold, or the mover has stopped.
     static bool Faded(const CMover& mover, bool rising);
 
     CDemoPictures pictures_;
     std::vector<CMover> movers_;
     std::vector<CMover> saved_;
+    std::vector<uint8_t> usable_;   // the mover's record was complete
     int state_ = 0;
 };
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "game/AirGauge.h"
-#include "game/BitmapFont.h"
 #include "game/FlyingDistance.h"
 #include "game/GameTimer.h"
 #include "game/MapGauge.h"
@@ -18,24 +17,10 @@ class InterfaceTest : public playtest::PlayObjectTest {
 protected:
     void SetUp() override {
         PlayObjectTest::SetUp();
-        // Fonts 0, 2, 3 plain and 1 blurred, each with a picture of its own.
-        for (int i = 0; i < 4; ++i) WritePicture("font" + std::to_string(i) + ".bmp", 160, 80);
-        gametest::WriteLines(kBitmapTextFile,
-                             {"#LoadBitmapCount 4", "#FontType 0 1 0 0", "#Font0 \"font0.bmp\"", "#TextSize 10 10",
-                              "#TextCount 16 6", "#Font2 \"font2.bmp\"", "#TextSize 10 10", "#TextCount 16 6",
-                              "#Font3 \"font3.bmp\"", "#TextSize 10 10", "#TextCount 16 6", "#Font1 \"font1.bmp\"",
-                              "#TextSize 10 10", "#TextCount 1 13", "#BlurringRadius 0"});
-        registry_->GetFontSet()->Load();
+        LoadTestFonts();
         ASSERT_EQ(GetDataFailureCount(), 0);
     }
     void WriteInterface(const std::vector<std::string>& lines) { gametest::WriteLines(Staged(kInterfaceFile), lines); }
-    // The font whose picture a record draws (-1: none of the set).
-    int FontOf(const DrawRecord& record) {
-        CBitmapFontSet* fonts = registry_->GetFontSet();
-        for (int i = 0; i < fonts->GetCount(); ++i)
-            if (record.source.get() == fonts->GetFont(i)->GetPicture()->GetSurfaceInfoHolder().get()) return i;
-        return -1;
-    }
 };
 
 TEST_F(InterfaceTest, TimerCountsDownToExactlyZeroAndFiresTheAlarmOnceInItsOwnFont) {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/BitmapFont.h"
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
@@ -75,19 +76,38 @@ protected:
         keys_.held = held;
         registry_->GetInput()->Input();
     }
-    // Pushes a button for one poll and releases it at the next.
-    void Push(int button) { Poll(1u << button); }
+    // A poll with every button up, then one with the button held: pushed this frame.
+    void Push(int button) {
+        Poll(0);
+        Poll(1u << button);
+    }
+
+    // Fonts 0, 2, 3 plain and 1 blurred (no jitter), cells of 10 x 10, each its own picture.
+    void LoadTestFonts() {
+        for (int i = 0; i < 4; ++i) WritePicture("font" + std::to_string(i) + ".bmp", 160, 80);
+        gametest::WriteLines(kBitmapTextFile,
+                             {"#LoadBitmapCount 4", "#FontType 0 1 0 0", "#Font0 \"font0.bmp\"", "#TextSize 10 10",
+                              "#TextCount 16 6", "#Font2 \"font2.bmp\"", "#TextSize 10 10", "#TextCount 16 6",
+                              "#Font3 \"font3.bmp\"", "#TextSize 10 10", "#TextCount 16 6", "#Font1 \"font1.bmp\"",
+                              "#TextSize 10 10", "#TextCount 1 13", "#BlurringRadius 0"});
+        registry_->GetFontSet()->Load();
+    }
+    // The font whose picture a record draws (-1: none of the set).
+    int FontOf(const DrawRecord& record) {
+        CBitmapFontSet* fonts = registry_->GetFontSet();
+        for (int i = 0; i < fonts->GetCount(); ++i)
+            if (record.source.get() == fonts->GetFont(i)->GetPicture()->GetSurfaceInfoHolder().get()) return i;
+        return -1;
+    }
 
     CDrawListPlane& Deferred() { return *registry_->GetDrawListPlane(); }
     const std::vector<DrawRecord>& Records() { return Deferred().GetRecords(); }
     void ClearRecords() { FlushDrawRecords(Deferred(), nullptr); }
 
-    // The stage path of a file, as the loaders see it.
-    static std::string Staged(const char* file, int stage = 1) {
+    // The path of a file for the current stage, as the loaders see it.
+    std::string Staged(const char* file) {
         std::string path = file;
-        CGameState state;
-        state.current_stage = stage;
-        InsertStageNumber(state, path);
+        InsertStageNumber(*registry_->GetGameState(), path);
         return path;
     }
 

@@ -79,18 +79,18 @@ void GoalFlag(Canvas& c, int x, int y, int square, Rgb dark) {
                        (i + j) % 2 ? dark : Rgb{250, 250, 250});
 }
 
-// The air gauge: the filling (0, 0)-(180, 14) and below it the frame (0, 16)-(232, 52), whose
-// slot at (44, 11) is left open for the filling.
+// The air gauge: the frame (0, 0)-(232, 36), whose slot at (44, 11) is left open for the
+// filling, and below it the filling (0, 40)-(180, 54).
 void WriteGauge(const std::string& root) {
-    Canvas g(232, 52, kKey);
-    g.VerticalGradient(0, 0, 180, 14, Rgb{200, 250, 255}, Rgb{30, 150, 230});
-    g.FillRect(0, 2, 180, 2, Rgb{235, 255, 255});
-    for (int i = 0; i < 9; ++i) g.Ring(12 + i * 20, 7 + (i % 3) - 1, 2.5, 1.0, Rgb{240, 255, 255}, 0.7);
-    // The frame.
-    Panel(g, 0, 16, 232, 36, 12, Rgb{12, 30, 80}, Rgb{70, 130, 210}, Rgb{20, 50, 120});
-    RoundRect(g, 41, 16 + 8, 186, 20, 6, Rgb{230, 245, 255});
-    g.FillRect(44, 16 + 11, 180, 14, kKey);
-    g.Text("AIR", 6, 16 + 11, 2, Rgb{255, 255, 255}, Rgb{170, 230, 255}, Rgb{8, 20, 60}, 1, 2);
+    Canvas g(232, 54, kKey);
+    Panel(g, 0, 0, 232, 36, 12, Rgb{12, 30, 80}, Rgb{70, 130, 210}, Rgb{20, 50, 120});
+    RoundRect(g, 41, 8, 186, 20, 6, Rgb{230, 245, 255});
+    g.FillRect(44, 11, 180, 14, kKey);
+    g.Text("AIR", 6, 11, 2, Rgb{255, 255, 255}, Rgb{170, 230, 255}, Rgb{8, 20, 60}, 1, 2);
+    // The filling.
+    g.VerticalGradient(0, 40, 180, 14, Rgb{200, 250, 255}, Rgb{30, 150, 230});
+    g.FillRect(0, 42, 180, 2, Rgb{235, 255, 255});
+    for (int i = 0; i < 9; ++i) g.Ring(12 + i * 20, 47 + (i % 3) - 1, 2.5, 1.0, Rgb{240, 255, 255}, 0.7);
     WriteBytes(root, kSharedImage + "AirGauge.bmp", g.ToBmp());
 }
 
@@ -189,8 +189,8 @@ void WriteInterfaceList(const std::string& root, int stage, bool mini) {
                "#GaugeGraphic " + Quoted(kSharedImage + "AirGauge.bmp"),
                "#GaugeFramePos 392 12",
                "#GaugeGainPos 44 11",
-               "#GaugeFrameRect 0 16 232 52",
-               "#GaugeGainRect 0 0 180 14",
+               "#GaugeFrameRect 0 0 232 36",
+               "#GaugeGainRect 0 40 180 54",
                "#GaugeGain 255",
                "#MapImageFile " + Quoted(dir + "Image/Map.bmp") + " " + Quoted(kSharedImage + "MapMarker.bmp"),
                "#MapGaugePos 188 442",
