@@ -10,16 +10,7 @@
 namespace zuderadeDoruVAV3ed {
 
 namespace {
-
 constexpr int kGaugeLayer = 2000;
-
-void ReadRect(CStringScanner& scanner, RECT& rect) {
-    scanner.GetNum(rect.left);
-    scanner.GetNum(rect.top);
-    scanner.GetNum(rect.right);
-    scanner.GetNum(rect.bottom);
-}
-
 } // namespace
 
 CAirGauge::CAirGauge() = default;

@@ -22,13 +22,6 @@ constexpr int kButtonUp = 1, kButtonDown = 2, kButtonDecide = 5, kButtonCancel =
 constexpr int kMenuChannel = 2;
 constexpr int kSoundMove = 19, kSoundDecide = 17, kSoundCancel = 20;
 
-void ReadRect(CStringScanner& scanner, RECT& rect) {
-    scanner.GetNum(rect.left);
-    scanner.GetNum(rect.top);
-    scanner.GetNum(rect.right);
-    scanner.GetNum(rect.bottom);
-}
-
 // Four pixel values to 22.10: start x, y, then target x, y.
 void ReadPositions(CStringScanner& scanner, int32_t& x, int32_t& y, int32_t& tx, int32_t& ty) {
     int v[4] = {};

@@ -48,6 +48,13 @@ KTL::smart_ptr<CFastPlane> LoadDataPicture(const std::string& file, const char* 
     return plane;
 }
 
+void ReadRect(CStringScanner& scanner, RECT& rect) {
+    scanner.GetNum(rect.left);
+    scanner.GetNum(rect.top);
+    scanner.GetNum(rect.right);
+    scanner.GetNum(rect.bottom);
+}
+
 int32_t PixelsToFixed(int64_t pixels) {
     return static_cast<int32_t>(std::clamp<int64_t>(pixels * 1024, INT32_MIN, INT32_MAX));
 }
@@ -92,13 +99,14 @@ void CDemoPictures::Clear() {
 bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMover& mover) {
     int n[8] = {};
     float rate = 0, alpha_speed = 0;
-    int alpha[2] = {}, rect[4] = {}, mode = 0, picture = -1;
+    int alpha[2] = {}, mode = 0, picture = -1;
+    RECT rect{};
     bool ok = true;
     for (int& v : n) ok = scanner.GetNum(v) == 0 && ok;
     ok = scanner.GetFloat(rate) == 0 && ok;
     ok = scanner.GetFloat(alpha_speed) == 0 && ok;
     for (int& v : alpha) ok = scanner.GetNum(v) == 0 && ok;
-    for (int& v : rect) ok = scanner.GetNum(v) == 0 && ok;
+    for (int32_t* v : {&rect.left, &rect.top, &rect.right, &rect.bottom}) ok = scanner.GetNum(*v) == 0 && ok;
     ok = scanner.GetNum(mode) == 0 && ok;
     ok = scanner.GetNum(picture) == 0 && ok;
 
@@ -115,7 +123,7 @@ bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMove
     s.step = DecimalToFixed(alpha_speed);
     s.value = std::clamp(alpha[0], 0, 255) * 1024;
     s.end_value = std::clamp(alpha[1], 0, 255) * 1024;
-    mover.source_rect = RECT{rect[0], rect[1], rect[2], rect[3]};
+    mover.source_rect = rect;
     mover.draw_mode = mode;
     mover.plane = pictures.Get(picture);
     return ok;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sdk/draw/SurfaceInfo.h"
 #include "sdk/ktl/smart_ptr.h"
 
 namespace zuderadeDoruVAV3ed {
@@ -32,6 +33,9 @@ bool ReadDataLines(const std::string& file, const char* caller, std::vector<std:
 
 // A new system-memory plane holding the picture; on failure (reported) the plane has no pixels.
 KTL::smart_ptr<CFastPlane> LoadDataPicture(const std::string& file, const char* caller);
+
+// Four numbers: left, top, right, bottom (a missing one stays as it was).
+void ReadRect(CStringScanner& scanner, RECT& rect);
 
 // Whole pixels to 22.10 units and a decimal to (int)(value * 1024), both saturating.
 int32_t PixelsToFixed(int64_t pixels);

@@ -110,8 +110,8 @@ TEST_F(InterfaceContentTest, EveryStageLoadsWithoutALogLineInBothDataSets) {
     }
 }
 
-// The interface of stage 1 over a sea-blue backdrop, then the pause menu held over it. The
-// pictures are written to <build>/pictures/ for a look.
+// The interface of stage 1 over a sea-blue backdrop, then the pause menu held over it, then the
+// stage-start demo. The pictures are written to <build>/pictures/ for a look.
 TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     const fs::path out = fs::path(FF_BINARY_DIR) / "pictures";
     fs::create_directories(out);
@@ -172,6 +172,15 @@ TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     KTL::smart_ptr<CFastPlane> paused = draw("pause_stage1.bmp", true);
     EXPECT_EQ(gametest::PixelAt(*paused, 5, 300), 0x010101u) << "the held curtain";
     EXPECT_NE(gametest::PixelAt(*paused, 320, 270), gametest::PixelAt(*play, 320, 270)) << "the panel";
+
+    // The stage-start demo as its first picture has zoomed in.
+    for (int i = 0; i < 200 && ui.start.GetState() == 0; ++i) ui.start.Move();
+    KTL::smart_ptr<CFastPlane> start = gametest::SolidPlane(640, 480, backdrop);
+    ClearRecords();
+    ui.start.Draw();
+    FlushDrawRecords(Deferred(), start.get());
+    EXPECT_EQ(start->Save((out / "start_stage1.bmp").string()), 0);
+    EXPECT_NE(gametest::PixelAt(*start, 320, 180), backdrop) << "STAGE 1 in the middle";
 }
 
 } // namespace
