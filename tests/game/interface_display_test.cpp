@@ -145,6 +145,23 @@ TEST_F(InterfaceTest, AirGaugeFillingEmptiesFromTheLeftAndKeepsItsPlace) {
     }
 }
 
+TEST_F(InterfaceTest, BrokenGaugeAndMapPicturesAreCountedAndDrawNothing) {
+    gametest::WriteBytes("gauge.bmp", {'B', 'M', 1, 2, 3});
+    WriteInterface({"#GaugeGraphic \"gauge.bmp\"", "#GaugeFrameRect 0 0 20 10", "#GaugeGainRect 0 10 20 20",
+                    "#GaugeGain 200", "#MapImageFile \"gauge.bmp\" \"nothing.bmp\""});
+    CAirGauge gauge;
+    gauge.Create();
+    CMapGauge map;
+    map.Load();
+    EXPECT_EQ(GetDataFailureCount(), 3);
+    ClearRecords();
+    gauge.Draw();
+    map.Draw();
+    KTL::smart_ptr<CFastPlane> back = gametest::SolidPlane(64, 64, 0x123456);
+    FlushDrawRecords(Deferred(), back.get());
+    EXPECT_EQ(gametest::PixelAt(*back, 5, 5), 0x123456u);
+}
+
 TEST_F(InterfaceTest, MapGaugeMarkerFollowsProgressAndSurvivesAShortGoal) {
     WritePicture("map.bmp", 256, 16);
     WritePicture("marker.bmp", 20, 12);
