@@ -22,5 +22,7 @@ void WriteLogo(const std::string& root);
 void WriteFonts(const std::string& root);
 // SE.vll and BGM.vll with their effects and music.
 void WriteSounds(const std::string& root, bool mini);
+// The play's interface, pause menu, stage demos and score show of every stage.
+void WriteInterface(const std::string& root, bool mini);
 
 } // namespace gamedata

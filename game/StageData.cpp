@@ -1,0 +1,139 @@
+// StageData.cpp -- stage paths, keyword lines, pictures and demo records.
+#include "game/StageData.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/DataFiles.h"
+#include "game/GameObjectRegistry.h"
+#include "game/GameState.h"
+#include "game/ScreenEffect.h"
+#include "sdk/draw/FastPlane.h"
+#include "sdk/file/File.h"
+#include "sdk/file/StringScanner.h"
+#include "sdk/input/VirtualKey.h"
+
+namespace zuderadeDoruVAV3ed {
+
+namespace {
+constexpr int kMaxDemoPictures = 64;
+} // namespace
+
+std::string StageDataPath(const std::string& path) {
+    std::string staged = path;
+    if (const CGameState* state = CGameObjectRegistry::GetInstance()->GetGameState())
+        InsertStageNumber(*state, staged);
+    return staged;
+}
+
+bool ReadDataLines(const std::string& file, const char* caller, std::vector<std::string>& lines) {
+    CFile in;
+    if (in.ReadWithArchive(file) != 0) {
+        ReportDataFailure(caller, file, "読めない");
+        return false;
+    }
+    std::string line;
+    CStringScanner scanner;
+    while (in.ReadTextLine(line) == 0) {
+        scanner.SetText(line);
+        if (!scanner.IsMatch("//")) lines.push_back(line);
+    }
+    return true;
+}
+
+KTL::smart_ptr<CFastPlane> LoadDataPicture(const std::string& file, const char* caller) {
+    KTL::smart_ptr<CFastPlane> plane(new CFastPlane());
+    plane->SetSystemMemoryFlag(true);
+    if (plane->Load(file) != 0) ReportDataFailure(caller, file, "画像が読めない");
+    return plane;
+}
+
+void ReadRect(CStringScanner& scanner, RECT& rect) {
+    scanner.GetNum(rect.left);
+    scanner.GetNum(rect.top);
+    scanner.GetNum(rect.right);
+    scanner.GetNum(rect.bottom);
+}
+
+int32_t PixelsToFixed(int64_t pixels) {
+    return static_cast<int32_t>(std::clamp<int64_t>(pixels * 1024, INT32_MIN, INT32_MAX));
+}
+
+int32_t DecimalToFixed(float value) {
+    const double fixed = static_cast<double>(value) * 1024.0;
+    if (!(fixed == fixed)) return 0;   // not a number
+    return static_cast<int32_t>(std::clamp(fixed, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+}
+
+bool CDemoPictures::ReadLine(CStringScanner& scanner, const std::string& file, const char* caller) {
+    if (scanner.IsMatch("#MaxImageFile")) {
+        int count = 0;
+        scanner.GetNum(count);
+        pictures_.assign(static_cast<size_t>(std::clamp(count, 0, kMaxDemoPictures)), KTL::smart_ptr<CFastPlane>());
+        next_ = 0;
+        return true;
+    }
+    if (scanner.IsMatch("#ImageFileName")) {
+        std::string name;
+        scanner.GetStr(name);
+        if (next_ >= pictures_.size()) {
+            ReportDataFailure(caller, file, ("#MaxImageFileを超える画像 " + name).c_str());
+            return true;
+        }
+        pictures_[next_++] = LoadDataPicture(name, caller);
+        return true;
+    }
+    return false;
+}
+
+CFastPlane* CDemoPictures::Get(int index) const {
+    if (index < 0 || index >= GetCount()) return nullptr;
+    return pictures_[static_cast<size_t>(index)].get();
+}
+
+void CDemoPictures::Clear() {
+    pictures_.clear();
+    next_ = 0;
+}
+
+bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMover& mover) {
+    int n[8] = {};
+    float rate = 0, alpha_speed = 0;
+    int alpha[2] = {}, mode = 0, picture = -1;
+    RECT rect{};
+    bool ok = true;
+    for (int& v : n) ok = scanner.GetNum(v) == 0 && ok;
+    ok = scanner.GetFloat(rate) == 0 && ok;
+    ok = scanner.GetFloat(alpha_speed) == 0 && ok;
+    for (int& v : alpha) ok = scanner.GetNum(v) == 0 && ok;
+    for (int32_t* v : {&rect.left, &rect.top, &rect.right, &rect.bottom}) ok = scanner.GetNum(*v) == 0 && ok;
+    ok = scanner.GetNum(mode) == 0 && ok;
+    ok = scanner.GetNum(picture) == 0 && ok;
+
+    CMover::Start& s = mover.start;
+    s.x = PixelsToFixed(n[0]);
+    s.y = PixelsToFixed(n[1]);
+    s.target_x = PixelsToFixed(n[2]);
+    s.target_y = PixelsToFixed(n[3]);
+    s.w = PixelsToFixed(n[4]);
+    s.h = PixelsToFixed(n[5]);
+    s.target_w = PixelsToFixed(n[6]);
+    s.target_h = PixelsToFixed(n[7]);
+    mover.rate = DecimalToFixed(rate);
+    s.step = DecimalToFixed(alpha_speed);
+    s.value = std::clamp(alpha[0], 0, 255) * 1024;
+    s.end_value = std::clamp(alpha[1], 0, 255) * 1024;
+    mover.source_rect = rect;
+    mover.draw_mode = mode;
+    mover.plane = pictures.Get(picture);
+    return ok;
+}
+
+CDrawListPlane* GetDeferredPlane() { return CGameObjectRegistry::GetInstance()->GetDrawListPlane(); }
+
+bool IsLiveButtonPush(int button) {
+    CDefaultKeyInput* input = CGameObjectRegistry::GetInstance()->GetInput();
+    return input && input->IsKeyPush(button);
+}
+
+} // namespace zuderadeDoruVAV3ed
