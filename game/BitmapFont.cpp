@@ -6,6 +6,7 @@
 
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
+#include "game/GameObject.h"
 #include "game/GameObjectRegistry.h"
 #include "sdk/app/Rand.h"
 #include "sdk/draw/FastPlane.h"
@@ -21,18 +22,6 @@ constexpr char kFirstGlyph = 0x21;       // '!'
 constexpr char kLastPlainGlyph = 0x7D;   // '}'
 constexpr char kLastBlurGlyph = 0x2D;    // '-'
 constexpr int kLeadingZeros = 3;
-
-// Reads the lines of a keyword file; false (reported) when it cannot be read.
-bool ReadLines(const std::string& file, const char* caller, std::vector<std::string>& lines) {
-    CFile in;
-    if (in.ReadWithArchive(file) != 0) {
-        ReportDataFailure(caller, file, "読めない");
-        return false;
-    }
-    std::string line;
-    while (in.ReadTextLine(line) == 0) lines.push_back(line);
-    return true;
-}
 
 // "#Font<index>" exactly: the keyword followed by that number and no further digit.
 bool MatchFontLine(CStringScanner& scanner, int index) {
@@ -76,7 +65,7 @@ void CBitmapFontBase::Create(int index, const std::string& file) {
 
 int CBitmapFontBase::ReadSection(const std::string& file, bool plain, int* radius) {
     std::vector<std::string> lines;
-    if (!ReadLines(file, "CBitmapFont::Load", lines)) return 1;
+    if (!ReadDataLines(file, "CBitmapFont::Load", lines)) return 1;
     std::string picture;
     CStringScanner scanner;
     for (const std::string& line : lines) {
@@ -165,7 +154,7 @@ void CBlurBitmapFont::Draw(std::string_view text, int layer, int x, int y, ISurf
 void CBitmapFontSet::Load(const std::string& file) {
     fonts_.clear();
     std::vector<std::string> lines;
-    if (!ReadLines(file, "CBitmapFontSet::Load", lines)) return;
+    if (!ReadDataLines(file, "CBitmapFontSet::Load", lines)) return;
     int count = 0;
     std::vector<int> types;
     CStringScanner scanner;

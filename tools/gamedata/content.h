@@ -22,5 +22,7 @@ void WriteLogo(const std::string& root);
 void WriteFonts(const std::string& root);
 // SE.vll and BGM.vll with their effects and music.
 void WriteSounds(const std::string& root, bool mini);
+// The play content of stages 1 to 3 (gd-mini: a short stage 1 of two fish).
+void WriteStages(const std::string& root, bool mini);
 
 } // namespace gamedata

@@ -58,5 +58,6 @@ int main(int argc, char** argv) {
     WriteLogo(root);
     WriteFonts(root);
     WriteSounds(root, mini);
+    WriteStages(root, mini);
     return g_failed ? 1 : 0;
 }
