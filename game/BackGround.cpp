@@ -46,12 +46,7 @@ void CBackGround::Create(GameCamera* camera) {
 
 void CBackGround::Load() {
     const std::string file = StagePath(kBgFile);
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file, "CBackGround::Load", lines)) return;
-    CStringScanner scanner;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    ReadKeywordFile(file, "CBackGround::Load", [&](CStringScanner& scanner) {
         if (scanner.IsMatch("#FillColor")) {
             fill_ = ReadColour(scanner);
         } else if (scanner.IsMatch("#BackColorGraphicFileName")) {
@@ -59,7 +54,7 @@ void CBackGround::Load() {
             scanner.GetStr(name);
             if (gradient_->Load(name) != 0) ReportDataFailure("CBackGround::Load", name, "画像が読めない");
         }
-    }
+    });
 }
 
 void CBackGround::Reset() {

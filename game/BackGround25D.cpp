@@ -78,27 +78,22 @@ void CBackGround25D::Create(GameCamera* camera) {
 void CBackGround25D::Load() { LoadFile(StagePath(k25DFile)); }
 
 void CBackGround25D::LoadFile(const std::string& file) {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file, "CBackGround25D::Load", lines)) return;
-    CStringScanner scanner;
-    auto count = [&scanner]() {
-        int n = 0;
-        scanner.GetNum(n);
-        return static_cast<size_t>(std::clamp(n, 0, kMaxElements));
-    };
-    auto pixels = [&scanner]() {
-        int n = 0;
-        scanner.GetNum(n);
-        return PixelsToFixed(n);
-    };
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    const bool read = ReadKeywordFile(file, "CBackGround25D::Load", [&](CStringScanner& scanner) {
+        auto count = [&scanner]() {
+            int n = 0;
+            scanner.GetNum(n);
+            return static_cast<size_t>(std::clamp(n, 0, kMaxElements));
+        };
+        auto pixels = [&scanner]() {
+            int n = 0;
+            scanner.GetNum(n);
+            return PixelsToFixed(n);
+        };
         if (scanner.IsMatch("#MaxSpObject")) {
             sprites_.assign(count(), CBackGround25DSprite{});
             sprites_filled_ = 0;
         } else if (scanner.IsMatch("#SpObjectData")) {
-            if (sprites_filled_ >= sprites_.size()) continue;   // the array is full
+            if (sprites_filled_ >= sprites_.size()) return;   // the array is full
             CBackGround25DSprite& e = sprites_[sprites_filled_++];
             e.x = pixels(), e.y = pixels(), e.z = pixels();
             e.vx = pixels(), e.vy = pixels(), e.vz = pixels();
@@ -112,7 +107,7 @@ void CBackGround25D::LoadFile(const std::string& file) {
             surfaces_.assign(count(), CBackGround25DSurface{});
             surfaces_filled_ = 0;
         } else if (scanner.IsMatch("#SurfaceObjectData")) {
-            if (surfaces_filled_ >= surfaces_.size()) continue;
+            if (surfaces_filled_ >= surfaces_.size()) return;
             CBackGround25DSurface& e = surfaces_[surfaces_filled_++];
             scanner.GetNum(e.picture_no);
             e.x = pixels(), e.y = pixels(), e.z = pixels();
@@ -146,11 +141,12 @@ void CBackGround25D::LoadFile(const std::string& file) {
         } else if (scanner.IsMatch("#ImageFileName")) {
             std::string name;
             scanner.GetStr(name);
-            if (pictures_loaded_ >= pictures_.size()) continue;
+            if (pictures_loaded_ >= pictures_.size()) return;
             if (pictures_[pictures_loaded_++]->Load(name) != 0)
                 ReportDataFailure("CBackGround25D::Load", name, "画像が読めない");
         }
-    }
+    });
+    if (!read) return;
     // Pictures are taken by number once the whole list is known.
     for (CBackGround25DSurface& e : surfaces_)
         e.picture = e.picture_no >= 0 && e.picture_no < static_cast<int32_t>(pictures_.size())

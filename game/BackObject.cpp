@@ -20,12 +20,7 @@ void CBackObject::Create(GameCamera* camera) {
 }
 
 void CBackObject::Load() {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file_, "CBackObject::Load", lines)) return;
-    CStringScanner scanner;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    ReadKeywordFile(file_, "CBackObject::Load", [&](CStringScanner& scanner) {
         if (scanner.IsMatch("#BackObjectGraphicFileName")) {
             std::string name;
             scanner.GetStr(name);
@@ -37,7 +32,7 @@ void CBackObject::Load() {
         } else if (scanner.IsMatch("#BackObjectBaseLine")) {
             scanner.GetNum(base_line_);
         }
-    }
+    });
 }
 
 void CBackObject::Reset() {

@@ -42,12 +42,7 @@ void CFishManager::LoadFile(const std::string& fish_file, const std::string& kin
     kinds_.clear();
     fish_.clear();
     max_fish_ = -1;
-    std::vector<std::string> lines;
-    if (!ReadDataLines(fish_file, "CFishManager::Load", lines)) return;
-    CStringScanner scanner;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    ReadKeywordFile(fish_file, "CFishManager::Load", [&](CStringScanner& scanner) {
         if (scanner.IsMatch("#MaxFish")) {
             int count = 0;
             scanner.GetNum(count);
@@ -55,7 +50,7 @@ void CFishManager::LoadFile(const std::string& fish_file, const std::string& kin
             fish_.clear();
         } else if (scanner.IsMatch("#SetFish")) {
             // Lines before "#MaxFish" or past its count are ignored.
-            if (static_cast<int32_t>(fish_.size()) >= max_fish_) continue;
+            if (static_cast<int32_t>(fish_.size()) >= max_fish_) return;
             FishRecord fish;
             int x = 0, y = 0;
             scanner.GetNum(fish.kind);
@@ -80,9 +75,7 @@ void CFishManager::LoadFile(const std::string& fish_file, const std::string& kin
         } else if (scanner.IsMatch("#CursolImageFile")) {
             std::string name;
             scanner.GetStr(name);
-            cursor_.reset(new CFastPlane());
-            cursor_->SetSystemMemoryFlag(true);
-            if (cursor_->Load(name) != 0) ReportDataFailure("CFishManager::Load", name, "画像が読めない");
+            cursor_ = LoadPicture(name, "CFishManager::Load");
         } else if (scanner.IsMatch("#CursolShowRange")) {
             int a = 0, b = 0;
             scanner.GetNum(a);
@@ -90,19 +83,13 @@ void CFishManager::LoadFile(const std::string& fish_file, const std::string& kin
             range_start_ = PixelsToFixed(a);
             range_end_ = PixelsToFixed(b);
         }
-    }
+    });
 }
 
 void CFishManager::LoadKind(FishKind& kind, const std::string& file) {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file, "CFishManager::Load", lines)) return;
-    kind.loaded = true;
     size_t filled = 0;
     bool has_levels = false;
-    CStringScanner scanner;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    kind.loaded = ReadKeywordFile(file, "CFishManager::Load", [&](CStringScanner& scanner) {
         if (scanner.IsMatch("#Level")) {
             int count = 0;
             scanner.GetNum(count);
@@ -111,7 +98,7 @@ void CFishManager::LoadKind(FishKind& kind, const std::string& file) {
             has_levels = true;
         } else if (scanner.IsMatch("#Newness")) {
             // Lines before "#Level" or past its count are ignored.
-            if (!has_levels || filled >= kind.levels.size()) continue;
+            if (!has_levels || filled >= kind.levels.size()) return;
             float values[4] = {}, speed = 0;
             int gain = 0;
             for (float& v : values) scanner.GetFloat(v);
@@ -127,7 +114,7 @@ void CFishManager::LoadKind(FishKind& kind, const std::string& file) {
         } else if (scanner.IsMatch("#SpNo")) {
             scanner.GetNum(kind.sprite_no);
         }
-    }
+    });
 }
 
 void CFishManager::Place() {

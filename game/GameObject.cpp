@@ -10,6 +10,7 @@
 #include "sdk/app/Rand.h"
 #include "sdk/draw/Sprite.h"
 #include "sdk/file/File.h"
+#include "sdk/file/StringScanner.h"
 
 namespace zuderadeDoruVAV3ed {
 
@@ -36,6 +37,24 @@ bool ReadDataLines(const std::string& file, const char* caller, std::vector<std:
     std::string line;
     while (in.ReadTextLine(line) == 0) lines.push_back(line);
     return true;
+}
+
+bool ReadKeywordFile(const std::string& file, const char* caller, const std::function<void(CStringScanner&)>& line) {
+    std::vector<std::string> lines;
+    if (!ReadDataLines(file, caller, lines)) return false;
+    CStringScanner scanner;
+    for (const std::string& text : lines) {
+        scanner.SetText(text);
+        if (!scanner.IsMatch("//")) line(scanner);
+    }
+    return true;
+}
+
+KTL::smart_ptr<CFastPlane> LoadPicture(const std::string& file, const char* caller) {
+    KTL::smart_ptr<CFastPlane> picture(new CFastPlane());
+    picture->SetSystemMemoryFlag(true);
+    if (picture->Load(file) != 0) ReportDataFailure(caller, file, "画像が読めない");
+    return picture;
 }
 
 ISurface* DrawListAt(ISurface* destination, int32_t layer) {

@@ -3,14 +3,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "sdk/draw/FastPlane.h"
 #include "sdk/draw/Surface.h"
+#include "sdk/ktl/smart_ptr.h"
 
 namespace zuderadeDoruVAV3ed {
 
 class CDrawListPlane;
+class CStringScanner;
 class CSprite;
 
 // The play scene's camera, in 22.10 units (1 pixel = 1024). World y grows upward; the screen
@@ -58,6 +62,12 @@ inline int32_t PixelsToFixed(int value) { return WrapMul(value, 1024); }
 std::string StagePath(const std::string& path);
 // The lines of a keyword file; false (logged and counted with caller) when it cannot be read.
 bool ReadDataLines(const std::string& file, const char* caller, std::vector<std::string>& lines);
+// Hands every line of a keyword file but the "//" comments to line, the scanner at its start.
+// false (logged and counted) when the file cannot be read.
+bool ReadKeywordFile(const std::string& file, const char* caller, const std::function<void(CStringScanner&)>& line);
+// A new system-memory picture loaded from a file; a picture that cannot be loaded stays empty
+// and is logged and counted with caller.
+KTL::smart_ptr<CFastPlane> LoadPicture(const std::string& file, const char* caller);
 // The registry's deferred-draw plane with its layer set; destination when the registry has none.
 ISurface* DrawListAt(ISurface* destination, int32_t layer);
 // The sprite's current frame passes the view test at a world point: the frame's right and

@@ -87,13 +87,8 @@ void CPlayerFish::CreateFrom(GameCamera* camera, const std::string& file) {
 void CPlayerFish::Load() { LoadFile(StagePath(kPlayerFile)); }
 
 void CPlayerFish::LoadFile(const std::string& file) {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file, "CPlayerFish::Load", lines)) return;
     PlayerBlock& b = loaded_;
-    CStringScanner scanner;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    ReadKeywordFile(file, "CPlayerFish::Load", [&](CStringScanner& scanner) {
         if (scanner.IsMatch("#SpriteText")) {
             // One name per definition slot; names past the slots are ignored.
             std::string name;
@@ -169,7 +164,7 @@ void CPlayerFish::LoadFile(const std::string& file) {
             bubble_dx_ = PixelsToFixed(dx);
             bubble_dy_ = PixelsToFixed(dy);
         }
-    }
+    });
 }
 
 void CPlayerFish::Reset() {

@@ -23,12 +23,7 @@ void CWaterDrop::Create(GameCamera* camera) {
 void CWaterDrop::Load() { LoadFile(StagePath(kWaterDropFile)); }
 
 void CWaterDrop::LoadFile(const std::string& file) {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file, "CWaterDrop::Load", lines)) return;
-    CStringScanner scanner;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    ReadKeywordFile(file, "CWaterDrop::Load", [&](CStringScanner& scanner) {
         if (scanner.IsMatch("#MaxInstance")) {
             int count = 0;
             scanner.GetNum(count);
@@ -36,9 +31,7 @@ void CWaterDrop::LoadFile(const std::string& file) {
         } else if (scanner.IsMatch("#ImageFileName")) {
             std::string name;
             scanner.GetStr(name);
-            picture_.reset(new CFastPlane());
-            picture_->SetSystemMemoryFlag(true);
-            if (picture_->Load(name) != 0) ReportDataFailure("CWaterDrop::Load", name, "画像が読めない");
+            picture_ = LoadPicture(name, "CWaterDrop::Load");
         } else if (scanner.IsMatch("#ImagePat")) {
             scanner.GetNum(pattern_count_);
         } else if (scanner.IsMatch("#PatSize")) {
@@ -51,7 +44,7 @@ void CWaterDrop::LoadFile(const std::string& file) {
         } else if (scanner.IsMatch("#BlurringRadius")) {
             scanner.GetNum(radius_);
         }
-    }
+    });
 }
 
 void CWaterDrop::Reset() {

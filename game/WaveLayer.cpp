@@ -24,12 +24,7 @@ void CWaveLayer::CreateFrom(GameCamera* camera, const std::string& sprite_file, 
 void CWaveLayer::Load() { LoadKeys(StagePath(kBgFile)); }
 
 void CWaveLayer::LoadKeys(const std::string& file) {
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file, "CWaveLayer::Load", lines)) return;
-    CStringScanner scanner;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
+    ReadKeywordFile(file, "CWaveLayer::Load", [&](CStringScanner& scanner) {
         if (scanner.IsMatch("#WaveSpeed_X")) {
             float speed = 0;
             scanner.GetFloat(speed);
@@ -37,7 +32,7 @@ void CWaveLayer::LoadKeys(const std::string& file) {
         } else if (scanner.IsMatch("#WavePatCount")) {
             scanner.GetNum(pattern_count_);
         }
-    }
+    });
 }
 
 int CWaveLayer::NextPattern() const {

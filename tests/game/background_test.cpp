@@ -67,14 +67,20 @@ TEST_F(BackGroundTest, FillAndBandRowsFollowTheCameraHeight) {
     };
     for (const Case& c : cases) {
         DrawAt(c.camera_y);
-        if (c.fill_rows > 0)
-            for (int y : {0, c.fill_rows - 1}) EXPECT_EQ(gametest::PixelAt(*screen_, 100, y), kFill) << c.camera_y << " row " << y;
+        if (c.fill_rows > 0) {
+            for (int y : {0, c.fill_rows - 1}) {
+                EXPECT_EQ(gametest::PixelAt(*screen_, 100, y), kFill) << c.camera_y << " row " << y;
+            }
+        }
         if (c.fill_rows < 480) {
             EXPECT_EQ(RowOf(gametest::PixelAt(*screen_, 100, c.fill_rows)), c.first_row) << c.camera_y;
-            if (c.fill_rows + 5 < 480)
+            if (c.fill_rows + 5 < 480) {
                 EXPECT_EQ(RowOf(gametest::PixelAt(*screen_, 639, c.fill_rows + 5)), c.first_row + 5) << c.camera_y;
+            }
         }
-        if (c.camera_y == 0) EXPECT_EQ(RowOf(gametest::PixelAt(*screen_, 320, 240)), 960);
+        if (c.camera_y == 0) {
+            EXPECT_EQ(RowOf(gametest::PixelAt(*screen_, 320, 240)), 960);
+        }
     }
 }
 
