@@ -22,7 +22,10 @@ void CFishManager::Create(GameCamera* camera) {
     CreateFrom(camera, StagePath(kFishSpriteFile), StagePath(kFishFile), StagePath(kKindPrefix));
 }
 
-void CFishManager::Load() { LoadFile(StagePath(kFishFile), StagePath(kKindPrefix)); }
+void CFishManager::Load() {
+    LoadFile(StagePath(kFishFile), StagePath(kKindPrefix));
+    Place();
+}
 
 void CFishManager::CreateFrom(GameCamera* camera, const std::string& sprite_file, const std::string& fish_file,
                               const std::string& kind_prefix) {
@@ -159,7 +162,8 @@ void CFishManager::Move() {
         if (fish.x < kGoneX) {
             fish.alive = 0;
         } else if (fish.motion == 0) {
-            const FishKind::Level* level = GetKind(fish.kind)->GetLevel(fish.level);
+            const FishKind* kind = GetKind(fish.kind);
+            const FishKind::Level* level = kind ? kind->GetLevel(fish.level) : nullptr;
             fish.x = WrapSub(fish.x, level ? level->speed : 0);
         }
     }

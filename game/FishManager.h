@@ -54,6 +54,7 @@ public:
 
     // Loads FishSprite.txt and Fish.ltd, places the fish and takes their start copies.
     void Create(GameCamera* camera) override;
+    // Reads Fish.ltd and the kinds' files again and places the fish.
     void Load() override;
     void Reset() override;   // every fish back at its place, waiting
     void Move() override;
