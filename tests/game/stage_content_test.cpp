@@ -125,49 +125,57 @@ TEST(StageMiniTest, AFishHoldingRightEatsTheFishOnItsPathAndMissesTheOther) {
     CGameObjectRegistry::GetInstance()->ReleaseObjects();
 }
 
-// Each stage at the surface with the fish gliding over it and fish ahead, saved for a look.
+// Each stage seen twice, saved for a look: from a little above the surface with the fish
+// gliding over it among the first fish, and from the deepest camera with the fish swimming
+// over the sea floor.
 TEST(StagePictureTest, EachStageRendersItsBackgroundPlayerAndFish) {
     CGameObjectRegistry::GetInstance()->CreateObjects();
     CDrawListPlane& list = *CGameObjectRegistry::GetInstance()->GetDrawListPlane();
     const std::filesystem::path out = std::filesystem::path(FF_BINARY_DIR) / "pictures";
     std::filesystem::create_directories(out);
+    struct View {
+        const char* suffix;
+        int camera_y, player_y;   // pixels
+        int body_sprite;
+        int strips;               // sky strip in view, or the sea floor
+    };
+    const View views[] = {{"", 60, 90, CPlayerFish::kGlideSprite, 1}, {"-deep", -240, -330, 0, 2}};
     for (int number = 1; number <= 3; ++number) {
-        InBuildFolder in(FF_BINARY_DIR);
-        Stage stage;
-        CGameObjectRegistry::GetInstance()->GetGameState()->current_stage = number;
-        stage.player.Create(&stage.camera);
-        stage.background.Create(&stage.camera);
-        stage.fish.Create(&stage.camera);
-        stage.fish.SetPlayer(&stage.player);
-        // The camera a little above the surface, the fish leaping among the first fish.
-        stage.camera = GameCamera{};
-        stage.camera.x = stage.camera.prev_x = 700 * 1024;
-        stage.camera.y = stage.camera.prev_y = 60 * 1024;
-        PlayerBlock& live = stage.player.GetLive();
-        live.x = 560 * 1024;
-        live.y = 90 * 1024;
-        stage.player.GetSprite(0).SetSpriteNo(CPlayerFish::kGlideSprite);
-        for (FishRecord& fish : stage.fish.GetFish()) fish.active = 1;
+        for (const View& view : views) {
+            InBuildFolder in(FF_BINARY_DIR);
+            Stage stage;
+            CGameObjectRegistry::GetInstance()->GetGameState()->current_stage = number;
+            stage.player.Create(&stage.camera);
+            stage.background.Create(&stage.camera);
+            stage.fish.Create(&stage.camera);
+            stage.fish.SetPlayer(&stage.player);
+            stage.camera = GameCamera{};
+            stage.camera.x = stage.camera.prev_x = 700 * 1024;
+            stage.camera.y = stage.camera.prev_y = view.camera_y * 1024;
+            PlayerBlock& live = stage.player.GetLive();
+            live.x = 560 * 1024;
+            live.y = view.player_y * 1024;
+            stage.player.GetSprite(0).SetSpriteNo(view.body_sprite);
+            for (FishRecord& fish : stage.fish.GetFish()) fish.active = 1;
 
-        KTL::smart_ptr<CFastPlane> screen = gametest::SolidPlane(640, 480, 0xFF00FF);
-        stage.background.Draw(screen.get());
-        stage.fish.Draw(screen.get());
-        stage.player.Draw(screen.get());
-        std::map<int32_t, int> layers;
-        for (const DrawRecord& record : list.GetRecords()) ++layers[record.layer];
-        EXPECT_EQ(layers[10000], 10) << "ten gradient strips";
-        EXPECT_EQ(layers[7000], 11) << "eleven waves";
-        EXPECT_GE(layers[8000], 1) << "the sky strip (the floor is below the view)";
-        EXPECT_GE(layers[9000] + layers[9001] + layers[9002], 1) << "distant scenery";
-        EXPECT_GE(layers[6000], 1) << "fish in view";
-        EXPECT_EQ(layers[5000], 1) << "the player";
-        FlushDrawRecords(list, screen.get());
-        // Nothing of the magenta start is left: the backdrop covers the screen.
-        for (int y = 0; y < 480; y += 40)
-            EXPECT_NE(gametest::PixelAt(*screen, 5, y), 0xFF00FFu) << "row " << y;
-        const std::filesystem::path file = out / ("stage" + std::to_string(number) + ".bmp");
-        EXPECT_EQ(screen->Save(file.string()), 0);
-        EXPECT_TRUE(std::filesystem::exists(file));
+            KTL::smart_ptr<CFastPlane> screen = gametest::SolidPlane(640, 480, 0xFF00FF);
+            stage.background.Draw(screen.get());
+            stage.fish.Draw(screen.get());
+            stage.player.Draw(screen.get());
+            std::map<int32_t, int> layers;
+            for (const DrawRecord& record : list.GetRecords()) ++layers[record.layer];
+            EXPECT_EQ(layers[10000], 10) << "ten gradient strips";
+            EXPECT_EQ(layers[7000], 11) << "eleven waves";
+            EXPECT_GE(layers[8000], view.strips) << view.suffix;
+            EXPECT_GE(layers[6000], 1) << "fish in view";
+            EXPECT_EQ(layers[5000], 1) << "the player";
+            FlushDrawRecords(list, screen.get());
+            // Nothing of the magenta start is left: the backdrop covers the screen.
+            for (int y = 0; y < 480; y += 40) EXPECT_NE(gametest::PixelAt(*screen, 5, y), 0xFF00FFu) << "row " << y;
+            const std::filesystem::path file = out / ("stage" + std::to_string(number) + view.suffix + ".bmp");
+            EXPECT_EQ(screen->Save(file.string()), 0);
+            EXPECT_TRUE(std::filesystem::exists(file));
+        }
     }
     CGameObjectRegistry::GetInstance()->ReleaseObjects();
 }
