@@ -434,6 +434,14 @@ void WriteBackground(const std::string& root, int stage) {
     sun.FillEllipse(36, 36, 30, 30, p.night ? Rgb{236, 236, 210} : Mix(p.horizon, Rgb{255, 250, 210}, 0.7));
     if (p.night) sun.FillEllipse(46, 30, 22, 24, kKey);   // a crescent
     WriteBytes(root, dir + "Image/BgSun.bmp", sun.ToBmp());
+    // The halo around it, added onto the sky (black adds nothing).
+    Canvas glow(160, 160, kKey);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 160; ++x) {
+            const double d = std::hypot(x - 79.5, y - 79.5) / 80.0;
+            if (d < 1) glow.Set(x, y, Mix(kKey, p.night ? Rgb{40, 44, 56} : Rgb{90, 70, 40}, (1 - d) * (1 - d)));
+        }
+    WriteBytes(root, dir + "Image/BgGlow.bmp", glow.ToBmp());
     Sheet gulls(32, 16, 4, 1);
     std::vector<std::string> gull_def{"// A bird flapping", "#Plane " + Quoted(dir + "Image/BgBird.bmp"), "#Sprite 0"};
     for (int f = 0; f < 4; ++f)
@@ -443,16 +451,19 @@ void WriteBackground(const std::string& root, int stage) {
     WriteBytes(root, dir + "Image/BgBird.bmp", gulls.canvas().ToBmp());
     WriteText(root, dir + "SpriteDefinition/BgBird.txt", gull_def);
 
-    std::vector<std::string> far{"// Distant scenery in perspective", "#MaxImageFile 2",
+    std::vector<std::string> far{"// Distant scenery in perspective", "#MaxImageFile 3",
                                  "#ImageFileName " + Quoted(dir + "Image/BgIsland.bmp"),
                                  "#ImageFileName " + Quoted(dir + "Image/BgSun.bmp"),
+                                 "#ImageFileName " + Quoted(dir + "Image/BgGlow.bmp"),
                                  "#SpriteText " + Quoted(dir + "SpriteDefinition/BgBird.txt"), "#MaxSpObject 6"};
     for (int i = 0; i < 6; ++i)
         far.push_back("#SpObjectData " + std::to_string(600 + i * 900) + " " + std::to_string(160 + (i * 53) % 120) +
                       " " + std::to_string(300 + i * 100) + " -1 0 0 0");
-    far.push_back("#MaxSurfaceObject 41");
+    far.push_back("#MaxSurfaceObject 42");
     // picture x y z dx dy left top right bottom vx vy vz z-motion blend layer-offset
-    far.push_back("#SurfaceObjectData 1 0 " + std::to_string(p.night ? 230 : 210) + " 60000 -36 -36 0 0 72 72 0 0 0 0 0 2");
+    const std::string sky_y = std::to_string(p.night ? 230 : 210);
+    far.push_back("#SurfaceObjectData 2 0 " + sky_y + " 60000 -80 -80 0 0 160 160 0 0 0 0 1 3");
+    far.push_back("#SurfaceObjectData 1 0 " + sky_y + " 60000 -36 -36 0 0 72 72 0 0 0 0 0 2");
     for (int i = 0; i < 40; ++i)
         far.push_back("#SurfaceObjectData 0 " + std::to_string(400 + i * 1100 + (i * 37) % 300) + " 60 " +
                       std::to_string(1200 + (i % 3) * 400) + " -80 0 0 0 160 60 0 0 0 0 0 " + std::to_string(1 - i % 2));
