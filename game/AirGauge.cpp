@@ -34,7 +34,7 @@ void CAirGauge::Load(const std::string& file) {
         if (scanner.IsMatch("#GaugeGraphic")) {
             std::string name;
             scanner.GetStr(name);
-            picture_ = LoadDataPicture(name, "CAirGauge::Load");
+            picture_ = LoadPicture(name, "CAirGauge::Load");
         } else if (scanner.IsMatch("#GaugeFramePos")) {
             scanner.GetNum(frame_x_);
             scanner.GetNum(frame_y_);

@@ -16,9 +16,9 @@ public:
     ~CAirGauge();
 
     // Makes the picture plane, then Load.
-    void Create(const std::string& file = StageDataPath(kInterfaceFile));
+    void Create(const std::string& file = StagePath(kInterfaceFile));
     // Reads the #Gauge keys over zeros and loads the picture.
-    void Load(const std::string& file = StageDataPath(kInterfaceFile));
+    void Load(const std::string& file = StagePath(kInterfaceFile));
     // The filling (its right part, amount / 256 of it) and the frame, keyed, at layer 2000.
     void Draw();
 

@@ -6,6 +6,7 @@
 
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
+#include "game/GameObject.h"
 #include "game/GameObjectRegistry.h"
 #include "game/StageData.h"
 #include "sdk/app/Rand.h"

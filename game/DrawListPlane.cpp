@@ -158,4 +158,8 @@ int DrawPlaneBlendConstKeyed(ISurface* dest, ISurface* source, int x, int y, uin
     return DrawPlaneBlt(dest, source, kBltBlendConstKeyed, x, y, &alpha, size, source_rect, clip, anchor);
 }
 
+int DrawPlaneKind(ISurface* dest, ISurface* source, int kind, int x, int y, const RECT* source_rect) {
+    return DrawPlaneBlt(dest, source, kind, x, y, nullptr, nullptr, source_rect, nullptr, 0);
+}
+
 } // namespace zuderadeDoruVAV3ed

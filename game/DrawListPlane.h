@@ -105,4 +105,7 @@ int DrawPlaneCopyKeyed(ISurface* dest, ISurface* source, int x, int y, const SIZ
 int DrawPlaneBlendConstKeyed(ISurface* dest, ISurface* source, int x, int y, uint32_t alpha, const SIZE* size,
                              const RECT* source_rect, const RECT* clip, int anchor = 0);
 
+// A sprite blit of any kind without a parameter block (copy, keyed copy, add, alpha blend).
+int DrawPlaneKind(ISurface* dest, ISurface* source, int kind, int x, int y, const RECT* source_rect);
+
 } // namespace zuderadeDoruVAV3ed

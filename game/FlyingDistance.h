@@ -28,7 +28,7 @@ public:
 
     // Sets the current text to "0000.00m", reads the #FlyingDistance keys (up to and including
     // #FlyingDistanceNextHiPos) over zeros, then Reset.
-    void Load(const std::string& file = StageDataPath(kInterfaceFile));
+    void Load(const std::string& file = StagePath(kInterfaceFile));
     // Points and phase cleared; every best entry blank with the value 0.
     void Reset();
     // The fish's position this frame (world units).

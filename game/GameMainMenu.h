@@ -36,7 +36,7 @@ public:
     ~CGameMainMenu();
 
     // Reads the file into the loaded settings (state and selection 0) and the pictures, then Reset.
-    void Load(const std::string& file = StageDataPath(kGameMainMenuFile));
+    void Load(const std::string& file = StagePath(kGameMainMenuFile));
     // Working state := loaded settings; logo blend 0.
     void Reset();
     // One paused frame; a Result.

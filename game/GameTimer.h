@@ -14,7 +14,7 @@ public:
     static constexpr int32_t kStepPerFrame = 3379;   // one frame at 30 per second, in 22.10 hundredths
 
     // Reads #TimePos, #TimerMode, #TimerCountDownStart and #AlermStart, in file order, over zeros.
-    void Load(const std::string& file = StageDataPath(kInterfaceFile));
+    void Load(const std::string& file = StagePath(kInterfaceFile));
     // The retry: alarm armed; current := limit when counting down, else 0.
     void Reset();
     // One play frame: count, then the alarm check.

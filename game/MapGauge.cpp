@@ -28,7 +28,7 @@ void CMapGauge::Load(const std::string& file) {
             for (auto& picture : pictures_) {
                 std::string name;
                 scanner.GetStr(name);
-                picture = LoadDataPicture(name, "CMapGauge::Load");
+                picture = LoadPicture(name, "CMapGauge::Load");
             }
         } else if (scanner.IsMatch("#MapGaugePos")) {
             scanner.GetNum(map_x_);

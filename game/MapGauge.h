@@ -16,7 +16,7 @@ public:
     ~CMapGauge();
 
     // Reads #MapImageFile and #MapGaugePos over zeros and loads both pictures.
-    void Load(const std::string& file = StageDataPath(kInterfaceFile));
+    void Load(const std::string& file = StagePath(kInterfaceFile));
     // The map keyed at layer 2000, the marker keyed and centred on its x at layer 1999.
     void Draw();
 

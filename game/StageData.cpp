@@ -1,4 +1,4 @@
-// StageData.cpp -- stage paths, keyword lines, pictures and demo records.
+// StageData.cpp -- rectangles, fixed-point values, demo pictures and mover records.
 #include "game/StageData.h"
 
 #include <algorithm>
@@ -18,35 +18,6 @@ namespace zuderadeDoruVAV3ed {
 namespace {
 constexpr int kMaxDemoPictures = 64;
 } // namespace
-
-std::string StageDataPath(const std::string& path) {
-    std::string staged = path;
-    if (const CGameState* state = CGameObjectRegistry::GetInstance()->GetGameState())
-        InsertStageNumber(*state, staged);
-    return staged;
-}
-
-bool ReadDataLines(const std::string& file, const char* caller, std::vector<std::string>& lines) {
-    CFile in;
-    if (in.ReadWithArchive(file) != 0) {
-        ReportDataFailure(caller, file, "読めない");
-        return false;
-    }
-    std::string line;
-    CStringScanner scanner;
-    while (in.ReadTextLine(line) == 0) {
-        scanner.SetText(line);
-        if (!scanner.IsMatch("//")) lines.push_back(line);
-    }
-    return true;
-}
-
-KTL::smart_ptr<CFastPlane> LoadDataPicture(const std::string& file, const char* caller) {
-    KTL::smart_ptr<CFastPlane> plane(new CFastPlane());
-    plane->SetSystemMemoryFlag(true);
-    if (plane->Load(file) != 0) ReportDataFailure(caller, file, "画像が読めない");
-    return plane;
-}
 
 void ReadRect(CStringScanner& scanner, RECT& rect) {
     scanner.GetNum(rect.left);
@@ -80,7 +51,7 @@ bool CDemoPictures::ReadLine(CStringScanner& scanner, const std::string& file, c
             ReportDataFailure(caller, file, ("#MaxImageFileを超える画像 " + name).c_str());
             return true;
         }
-        pictures_[next_++] = LoadDataPicture(name, caller);
+        pictures_[next_++] = LoadPicture(name, caller);
         return true;
     }
     return false;

@@ -1,5 +1,5 @@
-// StageData.h -- what the play's data readers share: a stage's file path, the lines of a keyword
-// file, pictures whose failures are counted, the picture list and the mover records of the
+// StageData.h -- what the interface and demo readers share besides the helpers of GameObject.h:
+// the file names, rectangles and fixed-point values, the picture list and the mover records of the
 // demo files, and the live buttons.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game/GameObject.h"
 #include "sdk/draw/SurfaceInfo.h"
 #include "sdk/ktl/smart_ptr.h"
 
@@ -23,16 +24,6 @@ constexpr const char kGameMainMenuFile[] = "GameData/Stage/Game/LoadList/GameMai
 constexpr const char kStageStartDemoFile[] = "GameData/Stage/Game/LoadList/StageStartDemo.ltd";
 constexpr const char kStageEndDemoFile[] = "GameData/Stage/Game/LoadList/StageEndDemo.ltd";
 constexpr const char kStageEndScoreShowFile[] = "GameData/Stage/Game/LoadList/StageEndScoreShow.ltd";
-
-// The path with the current stage's number inserted after its first "Stage" (the registry's
-// game state; the path as it stands without one).
-std::string StageDataPath(const std::string& path);
-
-// Reads the lines of a keyword file, "//" lines left out; false (reported) when it cannot be read.
-bool ReadDataLines(const std::string& file, const char* caller, std::vector<std::string>& lines);
-
-// A new system-memory plane holding the picture; on failure (reported) the plane has no pixels.
-KTL::smart_ptr<CFastPlane> LoadDataPicture(const std::string& file, const char* caller);
 
 // Four numbers: left, top, right, bottom (a missing one stays as it was).
 void ReadRect(CStringScanner& scanner, RECT& rect);

@@ -18,7 +18,7 @@ public:
     ~CStageEndDemo();
 
     // Reads the pictures and the #Goal keys over zeros; the near-goal copy := the goal line.
-    void Load(const std::string& file = StageDataPath(kStageEndDemoFile));
+    void Load(const std::string& file = StagePath(kStageEndDemoFile));
     // One play frame with the player's world x (22.10); true when x has reached the goal line.
     bool Move(int32_t player_x);
     // Picture 0 at the goal position with the pulsing alpha, while showing.

@@ -49,7 +49,7 @@ void CStageEndScoreShow::Load(const std::string& file) {
         } else if (scanner.IsMatch("#StageClearImage")) {
             std::string name;
             scanner.GetStr(name);
-            picture_ = LoadDataPicture(name, "CStageEndScoreShow::Load");
+            picture_ = LoadPicture(name, "CStageEndScoreShow::Load");
         } else if (scanner.IsMatch("#StageClearPos")) {
             scanner.GetNum(clear_x_);
             scanner.GetNum(clear_y_);

@@ -18,9 +18,9 @@ public:
     ~CStageEndScoreShow();
 
     // Makes the picture plane, Load, then Restart.
-    void Create(const std::string& file = StageDataPath(kStageEndScoreShowFile));
+    void Create(const std::string& file = StagePath(kStageEndScoreShowFile));
     // Reads the #StageClear keys over zeros and loads the clear image.
-    void Load(const std::string& file = StageDataPath(kStageEndScoreShowFile));
+    void Load(const std::string& file = StagePath(kStageEndScoreShowFile));
     // Alpha 0, the loaded alpha step and wait (also the retry's restart).
     void Restart();
     // One frame with the best leap (world units, read as 16.16 metres) and the elapsed time

@@ -17,10 +17,10 @@ public:
 
     // State 0; Load; every mover keeps a copy of its settings, is made active and visible and
     // is reset forward.
-    void Create(const std::string& file = StageDataPath(kStageStartDemoFile));
+    void Create(const std::string& file = StagePath(kStageStartDemoFile));
     // Reads #MaxImageFile, #ImageFileName, #MaxInstance and #ObjectData. A mover whose record
     // is incomplete is reported and stays inactive and unseen.
-    void Load(const std::string& file = StageDataPath(kStageStartDemoFile));
+    void Load(const std::string& file = StagePath(kStageStartDemoFile));
     // The retry: every mover restarts forward from its copy; state 0.
     void Reset();
     // One frame; 1 when the demo has ended, else 0.

@@ -24,5 +24,7 @@ void WriteFonts(const std::string& root);
 void WriteSounds(const std::string& root, bool mini);
 // The play's interface, pause menu, stage demos and score show of every stage.
 void WriteInterface(const std::string& root, bool mini);
+// The play content of stages 1 to 3 (gd-mini: a short stage 1 of two fish).
+void WriteStages(const std::string& root, bool mini);
 
 } // namespace gamedata

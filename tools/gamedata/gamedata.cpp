@@ -59,5 +59,6 @@ int main(int argc, char** argv) {
     WriteFonts(root);
     WriteSounds(root, mini);
     WriteInterface(root, mini);
+    WriteStages(root, mini);
     return g_failed ? 1 : 0;
 }
