@@ -58,5 +58,8 @@ int main(int argc, char** argv) {
     WriteLogo(root);
     WriteFonts(root);
     WriteSounds(root, mini);
+    WriteTitle(root);
+    WriteStageDemos(root);
+    WriteSceneScreens(root, mini);
     return g_failed ? 1 : 0;
 }

@@ -233,7 +233,8 @@ void WriteSounds(const std::string& root, bool mini) {
     }
     WriteText(root, "GameData/Sound/SE/LoadList/SE.vll", se_list);
 
-    // Tracks in BGM.vll order: title, stage clear, ranking, game over, stage demo, stages 1 to 3.
+    // Tracks in BGM.vll order: title, stage clear, ranking, game over, stage demo, stages 1 to 3,
+    // the ending.
     const std::vector<std::pair<std::string, TrackStyle>> tracks = {
         {"Title", {112, 60, {0, 4, 5, 3}, 8, true, Wave::kSquare, 1}},
         {"Clear", {140, 60, {0, 3, 4, 0}, 4, true, Wave::kSaw, 2}},
@@ -243,6 +244,7 @@ void WriteSounds(const std::string& root, bool mini) {
         {"Stage1", {128, 62, {0, 5, 3, 4}, 8, true, Wave::kSquare, 6}},
         {"Stage2", {136, 65, {0, 3, 5, 4}, 8, true, Wave::kSaw, 7}},
         {"Stage3", {144, 57, {5, 3, 0, 4}, 8, true, Wave::kSquare, 8}},
+        {"Ending", {96, 60, {0, 5, 3, 4}, 8, false, Wave::kTriangle, 9}},
     };
     std::vector<std::string> bgm_list = {"// Music tracks, numbered by their #BGMFile line from 0",
                                          "#BGMFileCount " + std::to_string(tracks.size())};
