@@ -18,8 +18,6 @@ Canvas Sinking() {
     Canvas c(320, 200, kSceneKey);
     for (int r = 100; r > 0; r -= 2)
         c.FillEllipse(160, 100, r * 1.58, r * 0.98, Mix(Rgb{6, 20, 60}, Rgb{30, 80, 150}, 1.0 - r / 100.0));
-    for (int i = 0; i < 5; ++i)
-        c.FillTriangle(60 + i * 50, 0, 40 + i * 50, 200, 80 + i * 50, 200, Rgb{120, 180, 240}, 0.06);
     PaintFish(c, 160, 112, 44, FishColours{Rgb{70, 80, 120}, Rgb{170, 180, 200}, Rgb{120, 140, 180}}, true, 0.2);
     // Crossed-out eye: a sleepy line over it.
     c.FillTriangle(122, 106, 136, 104, 136, 108, Rgb{20, 20, 40});

@@ -76,7 +76,7 @@ Canvas MoonlitStraits() {
     PaintSkyAndSea(c, 280, Rgb{4, 8, 30}, Rgb{30, 50, 110}, Rgb{20, 50, 110}, Rgb{2, 10, 30}, Rgb{160, 190, 240},
                    0.45);
     for (int i = 0; i < 70; ++i)
-        c.FillEllipse(std::fmod(i * 97.3, 640.0), std::fmod(i * 53.1, 260.0), 1.1, 1.1, Rgb{230, 236, 255},
+        c.FillEllipse(std::fmod(i * 97.3 + i * i * 5.9, 640.0), std::fmod(i * 53.1 + i * i * 2.7, 260.0), 1.1, 1.1, Rgb{230, 236, 255},
                       0.4 + 0.1 * (i % 5));
     PaintSun(c, 150, 90, 40, Rgb{240, 240, 214}, 0.25, 280);
     for (int k = 0; k < 3; ++k) {
@@ -98,7 +98,7 @@ Canvas Ending() {
     PaintSkyAndSea(c, 320, Rgb{10, 14, 50}, Rgb{80, 70, 140}, Rgb{40, 60, 130}, Rgb{4, 12, 40}, Rgb{230, 220, 255},
                    0.5);
     for (int i = 0; i < 50; ++i)
-        c.FillEllipse(std::fmod(i * 131.7, 640.0), std::fmod(i * 41.9, 200.0), 1.2, 1.2, Rgb{255, 250, 230}, 0.6);
+        c.FillEllipse(std::fmod(i * 131.7 + i * i * 7.3, 640.0), std::fmod(i * 41.9 + i * i * 3.1, 200.0), 1.2, 1.2, Rgb{255, 250, 230}, 0.6);
     PaintSun(c, 320, 320, 120, Rgb{255, 246, 214}, 0.3, 320);
     for (int y = 324; y < 470; y += 6) c.FillEllipse(320, y, 110.0 - (y - 324) * 0.5, 2, Rgb{255, 240, 200}, 0.55);
     const FishColours dark{Rgb{20, 24, 60}, Rgb{50, 56, 100}, Rgb{40, 46, 90}, Rgb{240, 240, 255}};
