@@ -142,3 +142,32 @@ TEST(ScoreRankTest, CancelLeavesAtOnceAndBrokenLayoutsStillEnd) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ScoreRankTest, BackgroundAndBubblesAreRecordedAtTheirLayers) {
+    SceneHarness h("ff_rank_draw");
+    ASSERT_EQ(gametest::SolidPlane(640, 480, 0x103060)->Save("back.bmp"), 0);
+    ASSERT_EQ(gametest::SolidPlane(8, 32, 0xFFFFFF)->Save("cells.bmp"), 0);
+    gametest::WriteLines(kLayout, {"#LoadImageCount 2", "#ImageFileName \"back.bmp\"", "#ImageFileName \"cells.bmp\"",
+                                   "#ScoreChangeWait 100"});
+    h.Start(kSceneScoreRank);
+    h.Run(3);
+    CScoreRank* rank = Rank(h);
+    ASSERT_NE(rank, nullptr);
+    ASSERT_EQ(rank->LiveBubbles(), 3);
+    CDrawListPlane& deferred = *CGameObjectRegistry::GetInstance()->GetDrawListPlane();
+    rank->Draw();
+    // No fonts in the scratch folder: the background, then one keyed cell per live bubble.
+    const auto& records = deferred.GetRecords();
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].layer, CScoreRank::kBackgroundLayer);
+    EXPECT_EQ(records[0].kind, kBltCopy);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(records[1 + i].layer, rank->GetBubble(i).layer) << i;
+        EXPECT_EQ(records[1 + i].kind, kBltCopyKeyed) << i;
+    }
+    deferred.ClearRecords();
+}
+
+} // namespace

@@ -169,3 +169,31 @@ TEST(StageDemoTest, SurfaceCountsBelowTwoStillGiveThePictureAndMessagePlanes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StageDemoTest, PictureAndMessageAreRecordedBehindAndInFrontOfTheInterface) {
+    SceneHarness h("ff_demo_draw");
+    WritePicture("pic.bmp", 640, 480, 0x204080);
+    WritePicture("msg.bmp", 200, 60, 0xFFFFFF);
+    WriteScript(Header(), {"#Image \"pic.bmp\" 255", "#Message \"msg.bmp\" 1.0", "#WaitInKey 5"});
+    h.Start(kSceneStageDemo);
+    h.Run(3);
+    auto* scene = h.Scene<CStageDemoScene>();
+    ASSERT_NE(scene, nullptr);
+    CDrawListPlane& deferred = *CGameObjectRegistry::GetInstance()->GetDrawListPlane();
+    scene->OnDraw(KTL::smart_ptr<ISurface>());
+    struct Expected {
+        int32_t layer;
+        int32_t kind;
+    };
+    const Expected expected[] = {{10000, kBltBlendConst}, {1000, kBltCopyKeyed}};
+    ASSERT_EQ(deferred.GetRecords().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(deferred.GetRecords()[i].layer, expected[i].layer) << i;
+        EXPECT_EQ(deferred.GetRecords()[i].kind, expected[i].kind) << i;
+    }
+    deferred.ClearRecords();
+}
+
+} // namespace
