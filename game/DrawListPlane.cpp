@@ -153,6 +153,11 @@ int DrawPlaneCopyKeyed(ISurface* dest, ISurface* source, int x, int y, const SIZ
     return DrawPlaneBlt(dest, source, kBltCopyKeyed, x, y, nullptr, size, source_rect, clip, anchor);
 }
 
+int DrawPlaneBlendConst(ISurface* dest, ISurface* source, int x, int y, uint32_t alpha, const SIZE* size,
+                        const RECT* source_rect, const RECT* clip, int anchor) {
+    return DrawPlaneBlt(dest, source, kBltBlendConst, x, y, &alpha, size, source_rect, clip, anchor);
+}
+
 int DrawPlaneBlendConstKeyed(ISurface* dest, ISurface* source, int x, int y, uint32_t alpha, const SIZE* size,
                              const RECT* source_rect, const RECT* clip, int anchor) {
     return DrawPlaneBlt(dest, source, kBltBlendConstKeyed, x, y, &alpha, size, source_rect, clip, anchor);

@@ -102,6 +102,9 @@ int DrawPlaneCopy(ISurface* dest, ISurface* source, int x, int y, const SIZE* si
                   const RECT* clip, int anchor = 0);
 int DrawPlaneCopyKeyed(ISurface* dest, ISurface* source, int x, int y, const SIZE* size, const RECT* source_rect,
                        const RECT* clip, int anchor = 0);
+// Constant-alpha blend without a colour key (kind 14, alpha 0..255).
+int DrawPlaneBlendConst(ISurface* dest, ISurface* source, int x, int y, uint32_t alpha, const SIZE* size,
+                        const RECT* source_rect, const RECT* clip, int anchor = 0);
 int DrawPlaneBlendConstKeyed(ISurface* dest, ISurface* source, int x, int y, uint32_t alpha, const SIZE* size,
                              const RECT* source_rect, const RECT* clip, int anchor = 0);
 

@@ -9,6 +9,7 @@
 #include "game/GameObjectRegistry.h"
 #include "game/GameState.h"
 #include "game/Scene.h"
+#include "game/SceneSound.h"
 #include "game/ScreenEffect.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
@@ -115,7 +116,7 @@ void CGameMainThread::Main() {
         const bool go_on = !options_.observer || options_.observer->OnFrame(*this, frames, drawn);
         if (!has_scene) break;
         if (state.quit) {
-            // FIXME: reset the volume of mixer line 0 once the volume control exists.
+            ResetMainVolume();
             break;
         }
         if (!go_on) break;

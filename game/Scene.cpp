@@ -5,6 +5,10 @@
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
 #include "sdk/base/ErrorLog.h"
+#include "game/GameOverScene.h"
+#include "game/ScoreRankScene.h"
+#include "game/StageDemoScene.h"
+#include "game/TitleScene.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/input/VirtualKey.h"
 
@@ -14,19 +18,30 @@ namespace {
 constexpr int kButtonCancel = 6;
 } // namespace
 
+bool IsButtonPushed(int button) {
+    CDefaultKeyInput* input = CGameObjectRegistry::GetInstance()->GetInput();
+    return input && input->IsKeyPush(button);
+}
+
 CSceneBase::~CSceneBase() { scene_control_.reset(); }
 
-void CSceneBase::JumpAndPoll(int number) {
-    if (scene_control_) scene_control_->JumpScene(number);
+void JumpSceneAndPoll(CSceneControl* control, int number) {
+    if (control) control->JumpScene(number);
     if (CDefaultKeyInput* input = CGameObjectRegistry::GetInstance()->GetInput()) input->Input();
 }
+
+void CSceneBase::JumpAndPoll(int number) { JumpSceneAndPoll(scene_control_.get(), number); }
 
 KTL::smart_ptr<IScene> CSceneFactory::CreateScene(int number) {
     requested_.push_back(number);
     CSceneBase* scene = nullptr;
     switch (number) {
     case kSceneLogo: scene = new CLogoScene(); break;
+    case kSceneTitle: scene = new CTitleScene(); break;
     case kSceneEmpty: scene = new CEmptyScene(); break;
+    case kSceneScoreRank: scene = new CScoreRankScene(); break;
+    case kSceneGameOver: scene = new CGameOverScene(); break;
+    case kSceneStageDemo: scene = new CStageDemoScene(); break;
     default:
         CErrorLog::Out("CSceneFactory::CreateSceneでシーン%dはまだ作れない", number);
         return KTL::smart_ptr<IScene>();

@@ -28,6 +28,24 @@ enum SceneNumber : int {
     kSceneStageDemo = 8,
 };
 
+// Button numbers of the key input.
+enum Button : int {
+    kButtonEscape = 0,
+    kButtonUp = 1,
+    kButtonDown = 2,
+    kButtonLeft = 3,
+    kButtonRight = 4,
+    kButtonDecide = 5,
+    kButtonCancelSkip = 6,
+};
+
+// Asks control (when there is one) for a jump, then polls the key input once more, so that a key
+// still held is not seen as pushed by the next scene.
+void JumpSceneAndPoll(CSceneControl* control, int number);
+
+// Whether the button was pushed this frame (live key input; false without one).
+bool IsButtonPushed(int button);
+
 class CSceneBase : public IScene {
 public:
     ~CSceneBase() override;

@@ -20,6 +20,12 @@ void WriteSettings(const std::string& root, bool mini);
 void WriteLogo(const std::string& root);
 // BitmapText.ltd and the glyph sheets.
 void WriteFonts(const std::string& root);
+// The title picture, its menu and the stage-select cards.
+void WriteTitle(const std::string& root);
+// The stage demos' scripts, story pictures and message panels.
+void WriteStageDemos(const std::string& root);
+// The game-over demo and the ranking.
+void WriteSceneScreens(const std::string& root, bool mini);
 // SE.vll and BGM.vll with their effects and music.
 void WriteSounds(const std::string& root, bool mini);
 // The play's interface, pause menu, stage demos and score show of every stage.

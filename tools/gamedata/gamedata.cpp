@@ -60,5 +60,8 @@ int main(int argc, char** argv) {
     WriteSounds(root, mini);
     WriteInterface(root, mini);
     WriteStages(root, mini);
+    WriteTitle(root);
+    WriteStageDemos(root);
+    WriteSceneScreens(root, mini);
     return g_failed ? 1 : 0;
 }

@@ -183,10 +183,11 @@ struct Effect {
 } // namespace
 
 void WriteSounds(const std::string& root, bool mini) {
-    // Numbered by their line in SE.vll: the game plays them by these numbers.
+    // Numbered by their line in SE.vll: the game plays them by these numbers (menus: 17 decide,
+    // 19 cursor, 20 cancel; the title: 1 start, 22 stage select).
     const std::vector<Effect> effects = {
         {"Logo", Chime},                                      // 0
-        {"Cursor", [] { return Blip(880, 1100, 0.04); }},     // 1
+        {"TitleStart", [] { return TwoTone(79, 91); }},       // 1
         {"Flap", [] { return Whoosh(0.15, 300, 700, 0.6); }}, // 2
         {"SplashIn", [] { return Splash(true); }},            // 3
         {"SplashOut", [] { return Splash(false); }},          // 4
@@ -194,20 +195,20 @@ void WriteSounds(const std::string& root, bool mini) {
         {"Cheer1", [] { return Cheer(0); }},                  // 6
         {"Cheer2", [] { return Cheer(1); }},                  // 7
         {"Cheer3", [] { return Cheer(2); }},                  // 8
-        {"Decide", [] { return TwoTone(76, 83); }},           // 9
-        {"Cancel", [] { return TwoTone(76, 69); }},           // 10
+        {"GameOver", Sad},                                    // 9 (game over: 9 or 10)
+        {"Drown", Drown},                                     // 10
         {"Goal", Fanfare},                                    // 11 (MP3)
         {"Start1", [] { return Jingle(0); }},                 // 12
         {"Start2", [] { return Jingle(1); }},                 // 13
         {"Start3", [] { return Jingle(2); }},                 // 14
         {"Wing", [] { return Whoosh(0.08, 500, 900, 0.3); }}, // 15
         {"Pause", [] { return Blip(1320, 0, 0.2, Wave::kBell); }}, // 16
-        {"Bubble", [] { return Bubbles(1, 7); }},             // 17
+        {"Decide", [] { return TwoTone(76, 83); }},           // 17
         {"Dive", [] { return Bubbles(5, 11); }},              // 18
-        {"Tick", [] { return Blip(2000, 1500, 0.02); }},      // 19
-        {"Rank", nullptr},                                    // 20 (MIDI)
-        {"GameOver", Sad},                                    // 21
-        {"Drown", Drown},                                     // 22
+        {"Cursor", [] { return Blip(880, 1100, 0.04); }},     // 19
+        {"Cancel", [] { return TwoTone(76, 69); }},           // 20
+        {"Rank", nullptr},                                    // 21 (MIDI)
+        {"StageSelect", [] { return Bubbles(1, 7); }},        // 22
         {"AirLow", Alarm},                                    // 23
         {"Count", [] { return Blip(440, 0, 0.12); }},         // 24
     };
@@ -233,7 +234,8 @@ void WriteSounds(const std::string& root, bool mini) {
     }
     WriteText(root, "GameData/Sound/SE/LoadList/SE.vll", se_list);
 
-    // Tracks in BGM.vll order: title, stage clear, ranking, game over, stage demo, stages 1 to 3.
+    // Tracks in BGM.vll order: title, stage clear, ranking, game over, stage demo, stages 1 to 3,
+    // the ending.
     const std::vector<std::pair<std::string, TrackStyle>> tracks = {
         {"Title", {112, 60, {0, 4, 5, 3}, 8, true, Wave::kSquare, 1}},
         {"Clear", {140, 60, {0, 3, 4, 0}, 4, true, Wave::kSaw, 2}},
@@ -243,6 +245,7 @@ void WriteSounds(const std::string& root, bool mini) {
         {"Stage1", {128, 62, {0, 5, 3, 4}, 8, true, Wave::kSquare, 6}},
         {"Stage2", {136, 65, {0, 3, 5, 4}, 8, true, Wave::kSaw, 7}},
         {"Stage3", {144, 57, {5, 3, 0, 4}, 8, true, Wave::kSquare, 8}},
+        {"Ending", {96, 60, {0, 5, 3, 4}, 8, false, Wave::kTriangle, 9}},
     };
     std::vector<std::string> bgm_list = {"// Music tracks, numbered by their #BGMFile line from 0",
                                          "#BGMFileCount " + std::to_string(tracks.size())};
