@@ -73,7 +73,7 @@ bool AudioConverter::Open(const WaveFormatEx* source, const WaveFormatEx* pcm) {
     int error = 0;
     mpg123_handle* handle = mpg123_new(nullptr, &error);
     if (!handle) return false;
-    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
     mpg123_format_none(handle);
     const int channels = pcm->channels == 2 ? MPG123_STEREO : MPG123_MONO;
     if (mpg123_format(handle, pcm->samples_per_sec, channels, MPG123_ENC_SIGNED_16) != MPG123_OK ||
@@ -95,6 +95,11 @@ void AudioConverter::Close() {
     mpg123_close(Handle(decoder_));
     mpg123_delete(Handle(decoder_));
     decoder_ = nullptr;
+}
+
+bool AudioConverter::Prime(const uint8_t* frame, uint32_t length) {
+    if (!decoder_ || !frame || length < 4 || MpegFrameLength(frame, nullptr) != length) return false;
+    return mpg123_feed(Handle(decoder_), frame, length) == MPG123_OK;
 }
 
 bool AudioConverter::SourceToPcmSize(uint32_t source, uint32_t* pcm) const {

@@ -41,6 +41,11 @@ public:
     void Close();
     bool IsOpen() const { return decoder_ != nullptr; }
 
+    // Hands the decoder the stream's first frame before the data that Convert gets: an encoder's
+    // information frame there tells the decoder the delay and padding to leave out, an audio frame
+    // is decoded and comes out with the next Convert.
+    bool Prime(const uint8_t* frame, uint32_t length);
+
     // PCM bytes of the frames in source bytes (a part frame counts whole), and source bytes of
     // the whole frames in pcm bytes.
     bool SourceToPcmSize(uint32_t source, uint32_t* pcm) const;

@@ -168,6 +168,7 @@ int CACMStream::Open(const char* file_name) {
         Close();
         return 5;
     }
+    PrimeFirstFrame();
     return 0;
 }
 
@@ -284,9 +285,18 @@ int CACMStream::InitializeMP3() {
     source_format_.assign(reinterpret_cast<const uint8_t*>(&f), reinterpret_cast<const uint8_t*>(&f) + sizeof(f));
     data_start_ = tag_size + 4;
     data_size_ = avail - 4;
+    first_frame_ = platform::MpegFrameLength(h, nullptr);
+    if (first_frame_ > avail) first_frame_ = 0;
     source_block_ = f.block_size;
     length_ = static_cast<int32_t>(static_cast<uint64_t>(data_size_) * 8 / static_cast<uint32_t>(bit_rate));
     return 0;
+}
+
+void CACMStream::PrimeFirstFrame() {
+    // The data starts past the first frame's header, so the decoder would take that frame for
+    // junk; given whole, an encoder's information frame there trims the encoder's delay and
+    // padding, so the sound comes out as long as its source.
+    if (first_frame_ && file_->GetData()) converter_.Prime(file_->GetData() + data_start_ - 4, first_frame_);
 }
 
 int CACMStream::Close() {
@@ -296,7 +306,7 @@ int CACMStream::Close() {
     mp3_format_ = platform::MpegLayer3WaveFormat{};
     dest_format_ = WAVEFORMATEX{};
     data_size_ = data_start_ = source_position_ = output_position_ = 0;
-    source_block_ = dest_block_ = 0;
+    source_block_ = dest_block_ = first_frame_ = 0;
     length_ = -1;
     converter_.Close();
     return 0;
@@ -340,6 +350,7 @@ int CACMStream::SetCurrentPos(int ms) {
     if (!converter_.PcmToSourceSize(bytes, &offset)) offset = 0;
     output_position_ = bytes;
     source_position_ = std::min(offset, data_size_);
+    if (source_position_ == 0) PrimeFirstFrame();
     return 0;
 }
 

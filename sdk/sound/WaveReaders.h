@@ -53,6 +53,8 @@ public:
 private:
     int InitializeNormal();
     int InitializeMP3();
+    // The first MP3 frame goes to a decoder that starts at the beginning of the data.
+    void PrimeFirstFrame();
     const WAVEFORMATEX* SourceFormat() const {
         return source_format_.empty() ? nullptr : reinterpret_cast<const WAVEFORMATEX*>(source_format_.data());
     }
@@ -70,6 +72,7 @@ private:
     uint32_t output_position_ = 0;
     uint32_t source_block_ = 0;
     uint32_t dest_block_ = 0;
+    uint32_t first_frame_ = 0;   // MP3: the first frame's length (its header lies before the data)
 };
 
 class CNullWaveStream : public IWaveStream {
