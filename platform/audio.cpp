@@ -25,6 +25,7 @@ constexpr uint32_t kMaxFrequency = 200000;
 
 std::atomic<AudioFault> g_fault{AudioFault::kNone};
 std::atomic<bool> g_focus{true};
+std::atomic<uint64_t> g_commits{0};
 
 float VolumeToGain(int hundredths_db) {
     if (hundredths_db <= kVolumeMin) return 0.0f;
@@ -204,6 +205,7 @@ public:
         if (lost_) return AudioResult::kBufferLost;
         std::memcpy(memory_->data() + lock_offset_, staging_.data(), first);
         if (second) std::memcpy(memory_->data(), staging_.data() + first, second);
+        g_commits.fetch_add(1);
         return AudioResult::kOk;
     }
     AudioResult Play(uint32_t flags) override {
@@ -644,6 +646,7 @@ void UseManualAudioOutput(bool manual) { TheOutput().SetManual(manual); }
 void RenderManualAudio(int frames) { TheOutput().RenderManual(frames); }
 void SetAudioCapture(bool on) { TheOutput().SetCapture(on); }
 std::vector<int16_t> TakeCapturedAudio() { return TheOutput().TakeCapture(); }
+uint64_t GetSoundBufferCommitCount() { return g_commits.load(); }
 void SetAudioFaultForTest(AudioFault fault) { g_fault.store(fault); }
 const char* GetAudioOutputName() { return TheOutput().Name(); }
 

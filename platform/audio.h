@@ -135,6 +135,9 @@ void RenderManualAudio(int frames);
 void SetAudioCapture(bool on);
 std::vector<int16_t> TakeCapturedAudio();
 
+// Unlocks committed so far, by every buffer (tests wait on a refill with it).
+uint64_t GetSoundBufferCommitCount();
+
 enum class AudioFault { kNone, kCreate, kInitialize, kCooperativeLevel };
 // Makes the next device creations fail at one step, for tests.
 void SetAudioFaultForTest(AudioFault fault);

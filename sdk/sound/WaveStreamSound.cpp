@@ -94,6 +94,7 @@ int CWaveStreamSound::InitBuffer() {
     buffer_ = buffer;
     last_write_cursor_ = fill_offset_ = owed_bytes_ = last_play_cursor_ = 0;
     rewound_ = false;
+    written_total_ = played_total_ = 0;
     buffer_->SetCurrentPosition(0);
     buffer_->SetVolume(volume_);
     const uint32_t first_fill = (block_size_ * 21 / 8) & ~3u;
@@ -115,6 +116,7 @@ int CWaveStreamSound::InitBuffer() {
         return 6;
     }
     fill_offset_ += read;
+    written_total_ = read;
     if (read < first_fill) owed_bytes_ = first_fill - read;
     return 0;
 }
@@ -177,6 +179,7 @@ void CWaveStreamSound::FollowPlayCursor(uint32_t play_cursor) {
     uint32_t moved = play_cursor >= last_play_cursor_ ? play_cursor - last_play_cursor_
                                                       : play_cursor + ring - last_play_cursor_;
     last_play_cursor_ = play_cursor;
+    played_total_ += moved;
     play_position_ += moved;
     play_position_ = stream_bytes_ ? play_position_ % stream_bytes_ : 0;
 }
@@ -230,6 +233,7 @@ int CWaveStreamSound::GetNextSoundData() {
         return 4;
     }
     fill_offset_ = (fill_offset_ + read) % ring;
+    written_total_ += read;
     if (read < need) owed_bytes_ += need - read;
     return kPassDone;
 }
@@ -261,27 +265,25 @@ void CWaveStreamSound::ThreadProc() {
         return;
     }
 
-    // Playing out without loop: what lies between the play cursor and the end of the data is
-    // the rest of the sound; everything else in the ring is old and is cleared, and the sound
-    // stops once the rest has been played.
-    uint64_t rest = 0, played = 0;
+    // Playing out without loop: the bytes written and not yet passed by the play cursor are the
+    // rest of the sound; everything else in the ring is old and is cleared, and the sound stops
+    // once the play cursor has passed every byte written.
     {
         CCriticalLock lock(&lock_);
         const uint32_t ring = RingSize();
-        const uint32_t end = fill_offset_;
         uint32_t play = 0, write = 0;
         if (buffer_->GetCurrentPosition(&play, &write) != 0) {
             StopAndRewind();
             return;
         }
         FollowPlayCursor(play);
-        rest = end >= play ? end - play : end + ring - play;
-        const uint32_t stale = ring - static_cast<uint32_t>(rest);
+        const uint64_t rest = written_total_ > played_total_ ? written_total_ - played_total_ : 0;
+        const uint32_t stale = ring - static_cast<uint32_t>(std::min<uint64_t>(rest, ring));
         if (stale > 0) {
             void* part1 = nullptr;
             void* part2 = nullptr;
             uint32_t size1 = 0, size2 = 0;
-            if (buffer_->Lock(end % ring, stale, &part1, &size1, &part2, &size2) != 0) {
+            if (buffer_->Lock((play + static_cast<uint32_t>(rest)) % ring, stale, &part1, &size1, &part2, &size2) != 0) {
                 CErrorLog::Out("CWaveStreamSound::ThreadProc GetBuffer()->Lock()に失敗！");
                 StopAndRewind();
                 return;
@@ -303,18 +305,13 @@ void CWaveStreamSound::ThreadProc() {
             if (SleepOutside(lock) == kPassQuit) return;
             continue;
         }
-        const uint32_t ring = RingSize();
-        const uint32_t moved = play >= last_play_cursor_ ? play - last_play_cursor_ : play + ring - last_play_cursor_;
-        if (played + moved >= rest) {
+        const bool moved = play != last_play_cursor_;
+        FollowPlayCursor(play);
+        if (played_total_ >= written_total_) {
             StopAndRewind();
             return;
         }
-        if (moved == 0) {
-            if (SleepOutside(lock) == kPassQuit) return;
-            continue;
-        }
-        played += moved;
-        FollowPlayCursor(play);
+        if (!moved && SleepOutside(lock) == kPassQuit) return;
     }
 }
 

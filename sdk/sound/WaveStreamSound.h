@@ -79,6 +79,8 @@ private:
     uint64_t stream_bytes_ = 0;
     int volume_ = 0;
     bool rewound_ = false;          // the stream was rewound and has delivered nothing since
+    uint64_t written_total_ = 0;    // bytes written into the ring since the buffer was made
+    uint64_t played_total_ = 0;     // bytes the play cursor has passed since then
     std::vector<uint8_t> refill_;   // the refill pass's read buffer (refill thread only)
 };
 

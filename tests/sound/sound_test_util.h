@@ -139,6 +139,8 @@ struct ToneConfig {
     std::atomic<uint32_t> max_read{0xFFFFFFFF};   // bytes per Read at most
     std::atomic<uint64_t> delivered{0};
     std::atomic<int> opens{0};
+    std::atomic<int> end_reads{0};   // reads that met the end and delivered nothing
+    std::atomic<uint64_t> commits_at_end{0};   // buffer commits when the end was first met
 };
 
 inline ToneConfig& Tone() {
@@ -173,6 +175,7 @@ public:
         }
         position_ += frames;
         Tone().delivered += frames * 4;
+        if (frames == 0 && Tone().end_reads++ == 0) Tone().commits_at_end = platform::GetSoundBufferCommitCount();
         return frames * 4;
     }
     zuderadeDoruVAV3ed::WAVEFORMATEX* GetFormat() override { return &format_; }
