@@ -50,7 +50,7 @@ protected:
     }
     std::string ToneName() const { return (dir_.path() / "music.tone").string(); }
 
-    // Renders frames in quarter seconds; before each, waits until the refill thread has caught up
+    // Renders frames in quarter seconds; before each and after the last, waits until the refill thread has caught up
     // with what was played, so the outcome never depends on how fast the thread runs. Once a
     // one-shot tone has met its end, the wait is for the ring to be cleared behind its last data
     // (the one commit after the end).
@@ -74,6 +74,7 @@ protected:
             ASSERT_TRUE(WaitFor([&] { return !one_shot->IsPlay() || one_shot->GetCurrentPos() >= seen_ms; }))
                 << "the refill thread did not follow the play cursor";
         }
+        ASSERT_TRUE(WaitFor(caught_up)) << "the refill thread did not catch up at the end";
     }
 
     // Sends the application's re-activation to the output.

@@ -126,8 +126,11 @@ TEST_F(StreamSoundTest, EmptyStreamEndsInsteadOfSpinning) {
         ASSERT_EQ(sound.Open(ToneName()), 0);
         sound.SetLoopPlay(loop);
         ASSERT_EQ(sound.Play(), 0);
-        platform::RenderManualAudio(4096);
-        ASSERT_TRUE(soundtest::WaitFor([&] { return !sound.IsPlay(); })) << loop;
+        // The end is met as the cursors move on.
+        ASSERT_TRUE(soundtest::WaitFor([&] {
+            platform::RenderManualAudio(1024);
+            return !sound.IsPlay();
+        })) << loop;
         EXPECT_EQ(sound.GetCurrentPos(), 0);
     }
 }
