@@ -1,6 +1,7 @@
 // sound_demo.cpp -- plays one sound file (WAV, MP3, or Ogg through the plug-in) as a streamed
 // sound to its end through the audio output, then exits.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "sdk/app/ObjectCreater.h"
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     // The Ogg reader: from the working folder, else beside the build's tools folder.
-    if (GetObjectCreater()->LoadPlugIn("plugin/or.dll") != 0) GetObjectCreater()->LoadPlugIn("../plugin/or.dll");
+    const std::string plug_in = std::filesystem::exists("plugin/or.dll") ? "plugin/or.dll" : "../plugin/or.dll";
+    GetObjectCreater()->LoadPlugIn(plug_in);
 
     CDirectSound device;
     if (device.GetStatus() != CDirectSound::kReady) {
@@ -52,7 +54,6 @@ int main(int argc, char** argv) {
             std::printf("sound_demo: done\n");
         }
     }
-    GetObjectCreater()->ReleasePlugIn("plugin/or.dll");
-    GetObjectCreater()->ReleasePlugIn("../plugin/or.dll");
+    GetObjectCreater()->ReleasePlugIn(plug_in);
     return result;
 }
