@@ -90,7 +90,7 @@ public:
 private:
     OggVorbis_File file_{};
     bool open_ = false;
-    WAVEFORMATEX format_{};
+    alignas(8) WAVEFORMATEX format_{};
     ogg_int64_t total_frames_ = 0;
 };
 

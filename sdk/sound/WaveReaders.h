@@ -30,7 +30,7 @@ private:
 
     KTL::smart_ptr<CFile> file_;
     bool memory_mode_ = false;
-    WAVEFORMATEX format_{};
+    alignas(8) WAVEFORMATEX format_{};
     uint32_t data_start_ = 0;
     uint32_t data_size_ = 0;
     uint32_t position_ = 0;
@@ -62,8 +62,8 @@ private:
     KTL::smart_ptr<CFile> file_;
     platform::RiffWalker riff_;
     std::vector<uint8_t> source_format_;   // a copy: the file image is never written
-    WAVEFORMATEX dest_format_{};
-    platform::MpegLayer3WaveFormat mp3_format_{};
+    alignas(8) WAVEFORMATEX dest_format_{};
+    alignas(8) platform::MpegLayer3WaveFormat mp3_format_{};
     platform::AudioConverter converter_;
     uint32_t data_size_ = 0;
     uint32_t data_start_ = 0;

@@ -76,7 +76,7 @@ TEST_F(DeviceOutputTest, WrapperResultsBeforeAndAfterCreate) {
     EXPECT_EQ(buffer.GetStatus(), 2);
     WAVEFORMATEX got{};
     ASSERT_EQ(buffer.GetFormat(&got), 0);
-    EXPECT_EQ(got.avg_bytes_per_sec, 176400u);
+    EXPECT_EQ(+got.avg_bytes_per_sec, 176400u);
 }
 
 TEST_F(DeviceOutputTest, OptionsBecomeBufferCapabilities) {
@@ -132,11 +132,11 @@ TEST_F(DeviceOutputTest, SetFormatBuildsThePrimaryFormat) {
         EXPECT_EQ(output_->GetFormatCode(), (c.bits + 2 * c.rate) * 2 + (c.stereo ? 1 : 0));
         WAVEFORMATEX got{};
         ASSERT_EQ(output_->GetPrimaryBuffer()->GetFormat(&got), 0);
-        EXPECT_EQ(got.samples_per_sec, c.samples);
-        EXPECT_EQ(got.channels, c.channels);
-        EXPECT_EQ(got.bits_per_sample, c.bits_per_sample);
-        EXPECT_EQ(got.block_align, c.align);
-        EXPECT_EQ(got.avg_bytes_per_sec, c.bytes);
+        EXPECT_EQ(+got.samples_per_sec, c.samples);
+        EXPECT_EQ(+got.channels, c.channels);
+        EXPECT_EQ(+got.bits_per_sample, c.bits_per_sample);
+        EXPECT_EQ(+got.block_align, c.align);
+        EXPECT_EQ(+got.avg_bytes_per_sec, c.bytes);
     }
     EXPECT_EQ(output_->SetFormat(0, 1, true), 0) << "unchanged";
 }

@@ -56,8 +56,8 @@ TEST_F(OggPlugInTest, ReaderComesFromThePlugInByClassName) {
     ASSERT_EQ(stream->Open(ogg.c_str()), 0);
     const WAVEFORMATEX* format = stream->GetFormat();
     ASSERT_NE(format, nullptr);
-    EXPECT_EQ(format->samples_per_sec, 44100u);
-    EXPECT_EQ(format->channels, 2);
+    EXPECT_EQ(+format->samples_per_sec, 44100u);
+    EXPECT_EQ(+format->channels, 2);
     EXPECT_EQ(stream->GetLength(), static_cast<int>(uint64_t{frames} * 1000 / 44100));
     std::vector<char> piece(7777);
     uint64_t total = 0;

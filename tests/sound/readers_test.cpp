@@ -191,9 +191,9 @@ TEST_F(ReadersTest, Mp3DecodesToTheSourceLengthWithinOneFrame) {
     KTL::smart_ptr<IWaveStream> stream = factory.CreateStream(mp3);
     const WAVEFORMATEX* format = stream->GetFormat();
     ASSERT_NE(format, nullptr);
-    EXPECT_EQ(format->samples_per_sec, 44100u);
-    EXPECT_EQ(format->channels, 2);
-    EXPECT_EQ(format->bits_per_sample, 16);
+    EXPECT_EQ(+format->samples_per_sec, 44100u);
+    EXPECT_EQ(+format->channels, 2);
+    EXPECT_EQ(+format->bits_per_sample, 16);
     const std::string all = ReadAll(*stream, 44100);
     const int64_t decoded = static_cast<int64_t>(all.size() / 4);
     EXPECT_LE(std::llabs(decoded - frames), 1152) << decoded;
@@ -244,10 +244,12 @@ TEST_F(ReadersTest, Mp3HeaderChecks) {
         CACMStream stream;
         EXPECT_EQ(stream.Open(Make(c.name, c.bytes).c_str()), c.open) << c.name;
         EXPECT_EQ(stream.GetLength(), c.length) << c.name;
-        if (c.log) EXPECT_TRUE(log_.Contains(c.log)) << c.name;
+        if (c.log) {
+            EXPECT_TRUE(log_.Contains(c.log)) << c.name;
+        }
         if (c.open == 0) {
             ASSERT_NE(stream.GetFormat(), nullptr);
-            EXPECT_EQ(stream.GetFormat()->avg_bytes_per_sec, 176400u);
+            EXPECT_EQ(+stream.GetFormat()->avg_bytes_per_sec, 176400u);
         }
     }
 }

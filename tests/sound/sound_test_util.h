@@ -181,7 +181,7 @@ public:
     zuderadeDoruVAV3ed::WAVEFORMATEX* GetFormat() override { return &format_; }
 
 private:
-    zuderadeDoruVAV3ed::WAVEFORMATEX format_{};
+    alignas(8) zuderadeDoruVAV3ed::WAVEFORMATEX format_{};
     uint32_t frames_ = 0;
     uint32_t position_ = 0;
 };
