@@ -99,53 +99,43 @@ int CDirectSoundBuffer::GetStatus() {
 }
 
 int CDirectSoundBuffer::SetFormat(const WAVEFORMATEX* format) {
-    if (!buffer_) return 1;
-    return Result(buffer_->SetFormat(format));
+    return Call([&] { return buffer_->SetFormat(format); });
 }
 
 int CDirectSoundBuffer::GetFormat(WAVEFORMATEX* format) {
-    if (!buffer_) return 1;
-    return Result(buffer_->GetFormat(format, sizeof(WAVEFORMATEX), nullptr));
+    return Call([&] { return buffer_->GetFormat(format, sizeof(WAVEFORMATEX), nullptr); });
 }
 
 int CDirectSoundBuffer::SetCurrentPosition(uint32_t offset) {
-    if (!buffer_) return 1;
-    return Result(buffer_->SetCurrentPosition(offset));
+    return Call([&] { return buffer_->SetCurrentPosition(offset); });
 }
 
 int CDirectSoundBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
-    if (!buffer_) return 1;
-    return Result(buffer_->GetCurrentPosition(play, write));
+    return Call([&] { return buffer_->GetCurrentPosition(play, write); });
 }
 
 int CDirectSoundBuffer::SetVolume(int volume) {
-    if (!buffer_) return 1;
-    return Result(buffer_->SetVolume(volume));
+    return Call([&] { return buffer_->SetVolume(volume); });
 }
 
 int CDirectSoundBuffer::GetVolume(int* volume) {
-    if (!buffer_) return 1;
-    return Result(buffer_->GetVolume(volume));
+    return Call([&] { return buffer_->GetVolume(volume); });
 }
 
 int CDirectSoundBuffer::SetPan(int pan) {
-    if (!buffer_) return 1;
-    return Result(buffer_->SetPan(pan));
+    return Call([&] { return buffer_->SetPan(pan); });
 }
 
 int CDirectSoundBuffer::GetPan(int* pan) {
-    if (!buffer_) return 1;
-    return Result(buffer_->GetPan(pan));
+    return Call([&] { return buffer_->GetPan(pan); });
 }
 
 int CDirectSoundBuffer::SetFrequency(uint32_t frequency) {
-    if (!buffer_) return 1;
-    return Result(buffer_->SetFrequency(frequency));
+    return Call([&] { return buffer_->SetFrequency(frequency); });
 }
 
 int CDirectSoundBuffer::GetFrequency(uint32_t* frequency) {
-    if (!buffer_) return 1;
-    return Result(buffer_->GetFrequency(frequency));
+    return Call([&] { return buffer_->GetFrequency(frequency); });
 }
 
 int CDirectSoundBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* size1, void** part2,
@@ -160,8 +150,7 @@ int CDirectSoundBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint
 }
 
 int CDirectSoundBuffer::Unlock(void* part1, uint32_t size1, void* part2, uint32_t size2) {
-    if (!buffer_) return 1;
-    return Result(buffer_->Unlock(part1, size1, part2, size2));
+    return Call([&] { return buffer_->Unlock(part1, size1, part2, size2); });
 }
 
 int CDirectSoundBuffer::Play(bool loop) {
@@ -172,13 +161,11 @@ int CDirectSoundBuffer::Play(bool loop) {
 }
 
 int CDirectSoundBuffer::Stop() {
-    if (!buffer_) return 1;
-    return Result(buffer_->Stop());
+    return Call([&] { return buffer_->Stop(); });
 }
 
 int CDirectSoundBuffer::Restore() {
-    if (!buffer_) return 1;
-    return Result(buffer_->Restore());
+    return Call([&] { return buffer_->Restore(); });
 }
 
 int CDirectSoundBufferA::Create(const WAVEFORMATEX*, uint32_t, bool, CStreamFactoryHolder*) {

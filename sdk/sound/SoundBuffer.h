@@ -66,6 +66,13 @@ public:
     platform::SoundBuffer* GetBuffer() const { return buffer_.get(); }
 
 protected:
+    // 1 without a buffer, else 0 when the buffer's call succeeds and 2 when it does not.
+    template <class F>
+    int Call(F call) {
+        if (!buffer_) return 1;
+        return call() == platform::AudioResult::kOk ? 0 : 2;
+    }
+
     std::unique_ptr<platform::SoundBuffer> buffer_;
     CDirectSound* sound_;
 };
