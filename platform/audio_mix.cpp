@@ -61,7 +61,9 @@ void DetachAudioSource(IAudioSource* source) {
 void MixAudioSources(float* stereo, int frames) {
     if (frames <= 0) return;
     std::lock_guard<std::mutex> lock(g_sources_mutex);
-    std::vector<float> scratch;
+    if (g_sources.empty()) return;
+    // Kept per mixing thread, so the audio callback allocates only when a larger chunk first comes.
+    thread_local std::vector<float> scratch;
     for (const AttachedSource& s : g_sources) {
         float gain = GetAudioLineGain(s.line);
         scratch.assign(static_cast<size_t>(frames) * 2, 0.0f);

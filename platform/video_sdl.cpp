@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/audio.h"
 #include "platform/input_feed_c.h"
 #include "platform/log.h"
 #include "platform/text.h"
@@ -155,10 +156,12 @@ private:
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             input_feed::OnFocus(true);
+            SetAudioFocus(true);
             Queue(WindowEventType::kActivate);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             input_feed::OnFocus(false);
+            SetAudioFocus(false);
             Queue(WindowEventType::kDeactivate);
             break;
         case SDL_WINDOWEVENT_MINIMIZED:

@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  lame vorbis-tools
   xvfb xauth xdotool
 )
 

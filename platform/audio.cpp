@@ -1,0 +1,653 @@
+// audio.cpp -- the software mixer, its sound buffers and the output device behind them.
+#include "platform/audio.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "platform/audio_mix.h"
+#include "platform/log.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int kChunkFrames = 1024;                 // frames mixed per pass, as SDL asks for them
+constexpr uint32_t kMaxBufferBytes = 0x0FFFFFFF;
+constexpr uint32_t kMinBufferBytes = 4;
+constexpr uint32_t kMinFrequency = 100;
+constexpr uint32_t kMaxFrequency = 200000;
+
+std::atomic<AudioFault> g_fault{AudioFault::kNone};
+std::atomic<bool> g_focus{true};
+std::atomic<uint64_t> g_commits{0};
+
+float VolumeToGain(int hundredths_db) {
+    if (hundredths_db <= kVolumeMin) return 0.0f;
+    return static_cast<float>(std::pow(10.0, hundredths_db / 2000.0));
+}
+
+bool IsPlayablePcm(const WaveFormatEx& f) {
+    return f.format_tag == kWaveFormatPcm && (f.channels == 1 || f.channels == 2) &&
+           (f.bits_per_sample == 8 || f.bits_per_sample == 16) &&
+           f.block_align == f.channels * f.bits_per_sample / 8 && f.samples_per_sec >= kMinFrequency &&
+           f.samples_per_sec <= kMaxFrequency;
+}
+
+class Voice;
+
+// The one mixer: every secondary buffer, guarded by one lock that the output's thread takes per
+// chunk and Lock/Unlock take for their copies.
+class Mixer {
+public:
+    std::mutex mutex;
+    std::vector<Voice*> voices;   // every live secondary buffer
+
+    // Mixes frames (at most kChunkFrames) into out as 16-bit stereo.
+    void RenderChunk(int16_t* out, int frames);
+
+private:
+    float accum_[kChunkFrames * 2];
+};
+
+Mixer& TheMixer() {
+    static Mixer mixer;
+    return mixer;
+}
+
+// A secondary buffer: its own cursor and settings over memory shared with its duplicates.
+class Voice final : public SoundBuffer {
+public:
+    Voice(std::shared_ptr<std::vector<uint8_t>> memory, const WaveFormatEx& format, uint32_t flags)
+        : memory_(std::move(memory)), format_(format), flags_(flags), frequency_(format.samples_per_sec) {
+        frames_ = static_cast<uint32_t>(memory_->size() / format_.block_align);
+        UpdateStep();
+        Mixer& mixer = TheMixer();
+        std::lock_guard<std::mutex> lock(mixer.mutex);
+        mixer.voices.push_back(this);
+    }
+    ~Voice() override {
+        Mixer& mixer = TheMixer();
+        std::lock_guard<std::mutex> lock(mixer.mutex);
+        std::erase(mixer.voices, this);
+    }
+
+    // A duplicate: same memory, format and settings, stopped at 0.
+    std::unique_ptr<Voice> Duplicate() {
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        auto copy = std::make_unique<Voice>(memory_, format_, flags_, volume_, pan_, frequency_);
+        return copy;
+    }
+    Voice(std::shared_ptr<std::vector<uint8_t>> memory, const WaveFormatEx& format, uint32_t flags, int volume,
+          int pan, uint32_t frequency)
+        : memory_(std::move(memory)), format_(format), flags_(flags), volume_(volume), pan_(pan),
+          frequency_(frequency) {
+        frames_ = static_cast<uint32_t>(memory_->size() / format_.block_align);
+        UpdateStep();
+        UpdateGains();
+        TheMixer().voices.push_back(this);   // the caller holds the mixer's lock
+    }
+
+    AudioResult GetStatus(uint32_t* status) override {
+        if (!status) return AudioResult::kInvalidParam;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        *status = lost_ ? uint32_t{kStatusBufferLost}
+                        : (playing_ ? kStatusPlaying | (looping_ ? uint32_t{kStatusLooping} : 0u) : 0u);
+        return AudioResult::kOk;
+    }
+    AudioResult SetFormat(const WaveFormatEx*) override { return AudioResult::kInvalidCall; }
+    AudioResult GetFormat(WaveFormatEx* format, uint32_t size, uint32_t* written) override {
+        uint32_t n = std::min<uint32_t>(size, sizeof(WaveFormatEx));
+        if (format) std::memcpy(format, &format_, n);
+        if (written) *written = format ? n : sizeof(WaveFormatEx);
+        return AudioResult::kOk;
+    }
+    AudioResult SetCurrentPosition(uint32_t offset) override {
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        if (lost_) return AudioResult::kBufferLost;
+        if (offset >= memory_->size()) return AudioResult::kInvalidParam;
+        position_ = static_cast<uint64_t>(offset / format_.block_align) << 32;
+        play_cursor_ = write_cursor_ = CursorBytes();
+        return AudioResult::kOk;
+    }
+    AudioResult GetCurrentPosition(uint32_t* play, uint32_t* write) override {
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        if (lost_) return AudioResult::kBufferLost;
+        if (!playing_) play_cursor_ = write_cursor_ = CursorBytes();
+        if (play) *play = play_cursor_;
+        if (write) *write = write_cursor_;
+        return AudioResult::kOk;
+    }
+    AudioResult SetVolume(int volume) override {
+        if (!(flags_ & kBufferCtrlVolume)) return AudioResult::kControlUnavailable;
+        if (volume < kVolumeMin || volume > 0) return AudioResult::kInvalidParam;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        volume_ = volume;
+        UpdateGains();
+        return AudioResult::kOk;
+    }
+    AudioResult GetVolume(int* volume) override {
+        if (!(flags_ & kBufferCtrlVolume)) return AudioResult::kControlUnavailable;
+        if (!volume) return AudioResult::kInvalidParam;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        *volume = volume_;
+        return AudioResult::kOk;
+    }
+    AudioResult SetPan(int pan) override {
+        if (!(flags_ & kBufferCtrlPan)) return AudioResult::kControlUnavailable;
+        if (pan < kPanLeft || pan > kPanRight) return AudioResult::kInvalidParam;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        pan_ = pan;
+        UpdateGains();
+        return AudioResult::kOk;
+    }
+    AudioResult GetPan(int* pan) override {
+        if (!(flags_ & kBufferCtrlPan)) return AudioResult::kControlUnavailable;
+        if (!pan) return AudioResult::kInvalidParam;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        *pan = pan_;
+        return AudioResult::kOk;
+    }
+    AudioResult SetFrequency(uint32_t frequency) override {
+        if (!(flags_ & kBufferCtrlFrequency)) return AudioResult::kControlUnavailable;
+        if (frequency == 0) frequency = format_.samples_per_sec;
+        if (frequency < kMinFrequency || frequency > kMaxFrequency) return AudioResult::kInvalidParam;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        frequency_ = frequency;
+        UpdateStep();
+        return AudioResult::kOk;
+    }
+    AudioResult GetFrequency(uint32_t* frequency) override {
+        if (!(flags_ & kBufferCtrlFrequency)) return AudioResult::kControlUnavailable;
+        if (!frequency) return AudioResult::kInvalidParam;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        *frequency = frequency_;
+        return AudioResult::kOk;
+    }
+
+    AudioResult Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* size1, void** part2, uint32_t* size2,
+                     uint32_t) override {
+        const uint32_t total = static_cast<uint32_t>(memory_->size());
+        if (!part1 || !size1 || bytes == 0 || bytes > total || offset >= total) return AudioResult::kInvalidParam;
+        if (locked_) return AudioResult::kInvalidCall;
+        const uint32_t first = std::min(bytes, total - offset);
+        const uint32_t second = bytes - first;
+        if (second && (!part2 || !size2)) return AudioResult::kInvalidParam;
+        staging_.resize(bytes);
+        {
+            std::lock_guard<std::mutex> lock(TheMixer().mutex);
+            if (lost_) return AudioResult::kBufferLost;
+            std::memcpy(staging_.data(), memory_->data() + offset, first);
+            if (second) std::memcpy(staging_.data() + first, memory_->data(), second);
+        }
+        locked_ = true;
+        lock_offset_ = offset;
+        *part1 = staging_.data();
+        *size1 = first;
+        if (part2) *part2 = second ? staging_.data() + first : nullptr;
+        if (size2) *size2 = second;
+        return AudioResult::kOk;
+    }
+    AudioResult Unlock(void* part1, uint32_t size1, void* part2, uint32_t size2) override {
+        if (!locked_ || part1 != staging_.data()) return AudioResult::kInvalidParam;
+        const uint32_t total = static_cast<uint32_t>(memory_->size());
+        const uint32_t first = std::min<uint32_t>({size1, total - lock_offset_, static_cast<uint32_t>(staging_.size())});
+        uint32_t second = 0;
+        if (part2 == staging_.data() + first && first == total - lock_offset_)
+            second = std::min<uint32_t>(size2, static_cast<uint32_t>(staging_.size()) - first);
+        locked_ = false;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        if (lost_) return AudioResult::kBufferLost;
+        std::memcpy(memory_->data() + lock_offset_, staging_.data(), first);
+        if (second) std::memcpy(memory_->data(), staging_.data() + first, second);
+        g_commits.fetch_add(1);
+        return AudioResult::kOk;
+    }
+    AudioResult Play(uint32_t flags) override {
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        if (lost_) return AudioResult::kBufferLost;
+        looping_ = (flags & kPlayLooping) != 0;
+        if (!playing_) play_cursor_ = write_cursor_ = CursorBytes();
+        playing_ = true;
+        return AudioResult::kOk;
+    }
+    AudioResult Stop() override {
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        playing_ = false;
+        play_cursor_ = write_cursor_ = CursorBytes();
+        return AudioResult::kOk;
+    }
+    AudioResult Restore() override {
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        lost_ = false;
+        return AudioResult::kOk;
+    }
+
+    // Under the mixer's lock.
+    void Lose() {
+        lost_ = true;
+        playing_ = false;
+        position_ = 0;
+        play_cursor_ = write_cursor_ = 0;
+        std::fill(memory_->begin(), memory_->end(), uint8_t{0});
+    }
+
+    // Under the mixer's lock: adds frames into accum (gain included) and moves the cursors.
+    void MixInto(float* accum, int frames, float line_gain, bool focused) {
+        if (!playing_ || lost_ || frames_ == 0) return;
+        play_cursor_ = CursorBytes();
+        const bool audible = (focused || (flags_ & kBufferGlobalFocus)) && (gain_l_ > 0.0f || gain_r_ > 0.0f);
+        if (audible) {
+            const float l = gain_l_ * line_gain, r = gain_r_ * line_gain;
+            if (format_.bits_per_sample == 16)
+                format_.channels == 2 ? Walk<int16_t, 2>(accum, frames, l, r) : Walk<int16_t, 1>(accum, frames, l, r);
+            else
+                format_.channels == 2 ? Walk<uint8_t, 2>(accum, frames, l, r) : Walk<uint8_t, 1>(accum, frames, l, r);
+        } else {
+            Advance(static_cast<uint64_t>(frames) * step_);
+        }
+        write_cursor_ = CursorBytes();
+    }
+
+private:
+    uint32_t CursorBytes() const { return static_cast<uint32_t>(position_ >> 32) * format_.block_align; }
+    void UpdateStep() { step_ = (static_cast<uint64_t>(frequency_) << 32) / kMixRate; }
+    void UpdateGains() {
+        float g = VolumeToGain(volume_);
+        gain_l_ = g * (pan_ > 0 ? VolumeToGain(-pan_) : 1.0f);
+        gain_r_ = g * (pan_ < 0 ? VolumeToGain(pan_) : 1.0f);
+    }
+    // Moves the position by delta; false when a one-shot ran off its end (it is stopped then).
+    bool Advance(uint64_t delta) {
+        const uint64_t end = static_cast<uint64_t>(frames_) << 32;
+        position_ += delta;
+        if (position_ < end) return true;
+        if (looping_) {
+            position_ %= end;
+            return true;
+        }
+        position_ = 0;
+        playing_ = false;
+        return false;
+    }
+
+    template <class Sample>
+    static float ToFloat(Sample s) {
+        if constexpr (sizeof(Sample) == 2) return s * (1.0f / 32768.0f);
+        else return (static_cast<int>(s) - 128) * (1.0f / 128.0f);
+    }
+
+    template <class Sample, int Channels>
+    void Walk(float* accum, int frames, float gain_l, float gain_r) {
+        const Sample* data = reinterpret_cast<const Sample*>(memory_->data());
+        const uint32_t n = frames_;
+        int i = 0;
+        if (step_ == (uint64_t{1} << 32) && (position_ & 0xFFFFFFFFu) == 0) {
+            // Same rate: straight copy, no interpolation.
+            uint32_t at = static_cast<uint32_t>(position_ >> 32);
+            while (i < frames) {
+                const int run = static_cast<int>(std::min<uint64_t>(frames - i, n - at));
+                const Sample* s = data + static_cast<size_t>(at) * Channels;
+                float* out = accum + 2 * i;
+                for (int k = 0; k < run; ++k) {
+                    const float left = ToFloat(s[k * Channels]);
+                    const float right = Channels == 2 ? ToFloat(s[k * Channels + 1]) : left;
+                    out[2 * k] += left * gain_l;
+                    out[2 * k + 1] += right * gain_r;
+                }
+                i += run;
+                at += run;
+                if (at >= n) {
+                    if (!looping_) {
+                        position_ = 0;
+                        playing_ = false;
+                        return;
+                    }
+                    at = 0;
+                }
+            }
+            position_ = static_cast<uint64_t>(at) << 32;
+            return;
+        }
+        for (; i < frames; ++i) {
+            const uint32_t at = static_cast<uint32_t>(position_ >> 32);
+            const float frac = static_cast<float>(position_ & 0xFFFFFFFFu) * (1.0f / 4294967296.0f);
+            uint32_t next = at + 1;
+            if (next >= n) next = looping_ ? 0 : at;
+            const Sample* a = data + static_cast<size_t>(at) * Channels;
+            const Sample* b = data + static_cast<size_t>(next) * Channels;
+            const float l0 = ToFloat(a[0]), l1 = ToFloat(b[0]);
+            const float left = l0 + (l1 - l0) * frac;
+            float right = left;
+            if constexpr (Channels == 2) {
+                const float r0 = ToFloat(a[1]), r1 = ToFloat(b[1]);
+                right = r0 + (r1 - r0) * frac;
+            }
+            accum[2 * i] += left * gain_l;
+            accum[2 * i + 1] += right * gain_r;
+            if (!Advance(step_)) return;
+        }
+    }
+
+    std::shared_ptr<std::vector<uint8_t>> memory_;   // shared with duplicates
+    const WaveFormatEx format_;
+    const uint32_t flags_;
+    uint32_t frames_ = 0;
+    // Under the mixer's lock.
+    bool playing_ = false, looping_ = false, lost_ = false;
+    uint64_t position_ = 0;   // frames, 32.32 fixed point
+    uint64_t step_ = 0;       // position advance per mixed frame
+    uint32_t play_cursor_ = 0, write_cursor_ = 0;
+    int volume_ = 0, pan_ = 0;
+    uint32_t frequency_;
+    float gain_l_ = 1.0f, gain_r_ = 1.0f;
+    // The caller's side (one lock at a time).
+    std::vector<uint8_t> staging_;
+    bool locked_ = false;
+    uint32_t lock_offset_ = 0;
+};
+
+void Mixer::RenderChunk(int16_t* out, int frames) {
+    std::fill(accum_, accum_ + 2 * frames, 0.0f);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const float wave = GetAudioLineGain(AudioLine::kWave);
+        const bool focused = g_focus.load(std::memory_order_relaxed);
+        for (Voice* voice : voices) voice->MixInto(accum_, frames, wave, focused);
+    }
+    MixAudioSources(accum_, frames);
+    const float speakers = GetAudioLineGain(AudioLine::kSpeakers);
+    for (int i = 0; i < 2 * frames; ++i) {
+        const float v = accum_[i] * speakers * 32768.0f;
+        out[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+    }
+}
+
+// The primary buffer: it only keeps the output format, settable at priority level.
+WaveFormatEx g_primary_format{kWaveFormatPcm, 2, 22050, 44100, 2, 8, 0};
+
+struct DeviceState {
+    std::atomic<int> level{0};
+};
+
+class PrimaryBuffer final : public SoundBuffer {
+public:
+    explicit PrimaryBuffer(std::shared_ptr<DeviceState> device) : device_(std::move(device)) {}
+    AudioResult GetStatus(uint32_t* status) override {
+        if (!status) return AudioResult::kInvalidParam;
+        *status = kStatusPlaying | kStatusLooping;
+        return AudioResult::kOk;
+    }
+    AudioResult SetFormat(const WaveFormatEx* format) override {
+        if (!format || !IsPlayablePcm(*format)) return AudioResult::kBadFormat;
+        if (device_->level.load() < kCooperativePriority) return AudioResult::kPriorityNeeded;
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        g_primary_format = *format;
+        g_primary_format.cb_size = 0;
+        return AudioResult::kOk;
+    }
+    AudioResult GetFormat(WaveFormatEx* format, uint32_t size, uint32_t* written) override {
+        uint32_t n = std::min<uint32_t>(size, sizeof(WaveFormatEx));
+        std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        if (format) std::memcpy(format, &g_primary_format, n);
+        if (written) *written = format ? n : sizeof(WaveFormatEx);
+        return AudioResult::kOk;
+    }
+    AudioResult SetCurrentPosition(uint32_t) override { return AudioResult::kInvalidCall; }
+    AudioResult GetCurrentPosition(uint32_t* play, uint32_t* write) override {
+        if (play) *play = 0;
+        if (write) *write = 0;
+        return AudioResult::kOk;
+    }
+    AudioResult SetVolume(int volume) override {
+        if (volume < kVolumeMin || volume > 0) return AudioResult::kInvalidParam;
+        volume_ = volume;
+        return AudioResult::kOk;
+    }
+    AudioResult GetVolume(int* volume) override {
+        if (!volume) return AudioResult::kInvalidParam;
+        *volume = volume_;
+        return AudioResult::kOk;
+    }
+    AudioResult SetPan(int pan) override {
+        if (pan < kPanLeft || pan > kPanRight) return AudioResult::kInvalidParam;
+        pan_ = pan;
+        return AudioResult::kOk;
+    }
+    AudioResult GetPan(int* pan) override {
+        if (!pan) return AudioResult::kInvalidParam;
+        *pan = pan_;
+        return AudioResult::kOk;
+    }
+    AudioResult SetFrequency(uint32_t) override { return AudioResult::kControlUnavailable; }
+    AudioResult GetFrequency(uint32_t*) override { return AudioResult::kControlUnavailable; }
+    AudioResult Lock(uint32_t, uint32_t, void**, uint32_t*, void**, uint32_t*, uint32_t) override {
+        return AudioResult::kInvalidCall;
+    }
+    AudioResult Unlock(void*, uint32_t, void*, uint32_t) override { return AudioResult::kInvalidCall; }
+    AudioResult Play(uint32_t) override { return AudioResult::kOk; }
+    AudioResult Stop() override { return AudioResult::kOk; }
+    AudioResult Restore() override { return AudioResult::kOk; }
+
+private:
+    std::shared_ptr<DeviceState> device_;
+    int volume_ = 0, pan_ = 0;
+};
+
+// The output: opened by the first initialised device, closed with the last.
+class Output {
+public:
+    // false when no output (not even SDL's dummy driver) opens.
+    bool Acquire() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (users_ > 0) {
+            ++users_;
+            return true;
+        }
+        if (manual_) {
+            name_ = "manual";
+        } else if (!OpenSdl()) {
+            return false;
+        }
+        ++users_;
+        return true;
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (users_ == 0 || --users_ > 0) return;
+        CloseSdl();
+        name_ = "";
+    }
+
+    void SetManual(bool manual) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (users_ == 0) manual_ = manual;
+    }
+    void RenderManual(int frames) {
+        std::lock_guard<std::mutex> lock(render_mutex_);
+        while (frames > 0) {
+            const int n = std::min(frames, kChunkFrames);
+            TheMixer().RenderChunk(chunk_, n);
+            if (capture_) captured_.insert(captured_.end(), chunk_, chunk_ + 2 * n);
+            frames -= n;
+        }
+    }
+    void SetCapture(bool on) {
+        std::lock_guard<std::mutex> lock(render_mutex_);
+        capture_ = on;
+    }
+    std::vector<int16_t> TakeCapture() {
+        std::lock_guard<std::mutex> lock(render_mutex_);
+        std::vector<int16_t> out;
+        out.swap(captured_);
+        return out;
+    }
+    const char* Name() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return name_;
+    }
+
+private:
+    static void Callback(void* self, Uint8* stream, int len) {
+        auto* out = reinterpret_cast<int16_t*>(stream);
+        int frames = len / 4;
+        while (frames > 0) {
+            const int n = std::min(frames, kChunkFrames);
+            TheMixer().RenderChunk(out, n);
+            out += 2 * n;
+            frames -= n;
+        }
+    }
+
+    SDL_AudioDeviceID OpenDevice() {
+        SDL_AudioSpec want{}, have{};
+        want.freq = kMixRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = kChunkFrames;
+        want.callback = &Output::Callback;
+        want.userdata = this;
+        return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    }
+
+    bool OpenSdl() {
+        std::string why;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            device_ = OpenDevice();
+            if (device_) {
+                dummy_fallback_ = false;
+                const char* driver = SDL_GetCurrentAudioDriver();
+                name_ = driver && std::strcmp(driver, "dummy") == 0 ? "dummy" : "sdl";
+                SDL_PauseAudioDevice(device_, 0);
+                return true;
+            }
+            why = SDL_GetError();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        } else {
+            why = SDL_GetError();
+        }
+        // No sound device: SDL's dummy driver keeps the cursors running in real time, silently.
+        if (SDL_AudioInit("dummy") == 0) {
+            device_ = OpenDevice();
+            if (device_) {
+                dummy_fallback_ = true;
+                name_ = "dummy";
+                LogWrite("audio: no sound device opens (" + why + "); playing silently on SDL's dummy driver");
+                SDL_PauseAudioDevice(device_, 0);
+                return true;
+            }
+            SDL_AudioQuit();
+        }
+        LogWrite("audio: no audio output opens: " + std::string(SDL_GetError()));
+        return false;
+    }
+    void CloseSdl() {
+        if (!device_) return;
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+        if (dummy_fallback_) SDL_AudioQuit();
+        else SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    std::mutex mutex_;   // users, mode and device
+    int users_ = 0;
+    bool manual_ = false;
+    bool dummy_fallback_ = false;
+    SDL_AudioDeviceID device_ = 0;
+    const char* name_ = "";
+
+    std::mutex render_mutex_;   // the manual device's render and capture
+    int16_t chunk_[kChunkFrames * 2];
+    bool capture_ = false;
+    std::vector<int16_t> captured_;
+};
+
+Output& TheOutput() {
+    static Output output;
+    return output;
+}
+
+class Device final : public AudioDevice {
+public:
+    ~Device() override {
+        if (initialized_) TheOutput().Release();
+    }
+    AudioResult Initialize() override {
+        if (initialized_) return AudioResult::kOk;
+        if (g_fault.load() == AudioFault::kInitialize || !TheOutput().Acquire()) return AudioResult::kNoDriver;
+        initialized_ = true;
+        return AudioResult::kOk;
+    }
+    AudioResult SetCooperativeLevel(Window*, int level) override {
+        if (!initialized_) return AudioResult::kNotInitialized;
+        if (g_fault.load() == AudioFault::kCooperativeLevel || level < kCooperativeNormal || level > 3)
+            return AudioResult::kInvalidParam;
+        state_->level = level;
+        return AudioResult::kOk;
+    }
+    AudioResult CreateSoundBuffer(const BufferDesc& desc, std::unique_ptr<SoundBuffer>* buffer) override {
+        if (!buffer) return AudioResult::kInvalidParam;
+        buffer->reset();
+        if (!initialized_) return AudioResult::kNotInitialized;
+        if (desc.size != 20) return AudioResult::kInvalidParam;
+        if (desc.flags & kBufferPrimary) {
+            if (desc.buffer_bytes != 0 || desc.format) return AudioResult::kInvalidParam;
+            *buffer = std::make_unique<PrimaryBuffer>(state_);
+            return AudioResult::kOk;
+        }
+        if (!desc.format) return AudioResult::kInvalidParam;
+        if (!IsPlayablePcm(*desc.format)) return AudioResult::kBadFormat;
+        if (desc.buffer_bytes < kMinBufferBytes || desc.buffer_bytes > kMaxBufferBytes ||
+            desc.buffer_bytes < desc.format->block_align)
+            return AudioResult::kInvalidParam;
+        auto memory = std::make_shared<std::vector<uint8_t>>(desc.buffer_bytes, uint8_t{0});
+        WaveFormatEx format = *desc.format;
+        format.cb_size = 0;
+        *buffer = std::make_unique<Voice>(std::move(memory), format, desc.flags);
+        return AudioResult::kOk;
+    }
+    AudioResult DuplicateSoundBuffer(SoundBuffer* original, std::unique_ptr<SoundBuffer>* duplicate) override {
+        if (!duplicate) return AudioResult::kInvalidParam;
+        duplicate->reset();
+        if (!initialized_) return AudioResult::kNotInitialized;
+        auto* voice = dynamic_cast<Voice*>(original);
+        if (!voice) return AudioResult::kInvalidCall;
+        *duplicate = voice->Duplicate();
+        return AudioResult::kOk;
+    }
+
+private:
+    bool initialized_ = false;
+    std::shared_ptr<DeviceState> state_ = std::make_shared<DeviceState>();
+};
+
+} // namespace
+
+std::unique_ptr<AudioDevice> AudioDevice::Create() {
+    if (g_fault.load() == AudioFault::kCreate) return nullptr;
+    return std::make_unique<Device>();
+}
+
+void SetAudioFocus(bool focused) { g_focus.store(focused); }
+bool GetAudioFocus() { return g_focus.load(); }
+
+void LoseAllSoundBuffers() {
+    Mixer& mixer = TheMixer();
+    std::lock_guard<std::mutex> lock(mixer.mutex);
+    for (Voice* voice : mixer.voices) voice->Lose();
+}
+
+void UseManualAudioOutput(bool manual) { TheOutput().SetManual(manual); }
+void RenderManualAudio(int frames) { TheOutput().RenderManual(frames); }
+void SetAudioCapture(bool on) { TheOutput().SetCapture(on); }
+std::vector<int16_t> TakeCapturedAudio() { return TheOutput().TakeCapture(); }
+uint64_t GetSoundBufferCommitCount() { return g_commits.load(); }
+void SetAudioFaultForTest(AudioFault fault) { g_fault.store(fault); }
+const char* GetAudioOutputName() { return TheOutput().Name(); }
+
+} // namespace platform

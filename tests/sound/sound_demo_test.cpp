@@ -1,0 +1,28 @@
+// sound_demo_test.cpp -- the example program plays a file to its end through the real output
+// (SDL's dummy driver here) and exits 0; a file it cannot play gives 1.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "tests/scratch_dir.h"
+#include "tests/sound/sound_test_util.h"
+
+namespace {
+
+int RunDemo(const std::string& file) {
+    const std::string command = "SDL_AUDIODRIVER=dummy '" FF_BINARY_DIR "/tools/sound_demo' '" + file + "' >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SoundDemoTest, PlaysToTheEndOrSaysItCannot) {
+    testutil::ScratchDir dir("sound_demo");
+    soundtest::WavSpec spec;
+    spec.frames = 22050 / 4;
+    const auto wav = dir.path() / "short.wav";
+    soundtest::WriteFile(wav, soundtest::WavBytes(spec));
+    EXPECT_EQ(RunDemo(wav.string()), 0);
+    EXPECT_EQ(RunDemo((dir.path() / "missing.wav").string()), 1);
+}
+
+} // namespace
