@@ -1,10 +1,12 @@
 // CopyOps.h -- the per-pixel operation of the copy kinds 0 and 1: one pixel converted by the
-// rules of PixelTraits.h.
+// rules of PixelTraits.h; whole 1:1 rows go through the vector routes of CopyRows.h.
 #pragma once
 
 #include <cstdint>
 
 #include "sdk/draw/BltParam.h"
+#include "sdk/draw/blit/BltFrame.h"
+#include "sdk/draw/blit/CopyRows.h"
 #include "sdk/draw/blit/PixelTraits.h"
 
 namespace zuderadeDoruVAV3ed {
@@ -12,7 +14,9 @@ namespace zuderadeDoruVAV3ed {
 // Copies one pixel of type S onto one of type D; reads no parameter.
 template <class D, class S>
 struct OpCopy {
-    explicit OpCopy(BltParam) {}
+    CopyRowRoute route;   // the vector route of the pair, or none (the scalar rule below)
+
+    explicit OpCopy(BltParam) : route(FindCopyRowRoute(D::kType, S::kType)) {}
     void operator()(uint8_t* d, const uint8_t* s) const { D::Store(d, ConvertPixelValue<D, S>(S::Load(s))); }
 
     // The keyed form without a branch: a skipped pixel is written back unchanged, which lets
@@ -22,9 +26,25 @@ struct OpCopy {
         D::Store(d, skip ? D::Load(d) : v);
     }
 
+    void Row(uint8_t* d, const uint8_t* s, int width) const {
+        if (route.copy)
+            route.copy(d, s, width);
+        else
+            BltRowPixels<D, S>(*this, d, s, width);
+    }
+
+    template <class Key>
+    void RowKeyed(uint8_t* d, const uint8_t* s, int width, const Key& key) const {
+        if (route.keyed)
+            route.keyed(d, s, width, key.key, Key::kMask);
+        else
+            BltRowPixels<D, S>([&](uint8_t* dp, const uint8_t* sp) { Select(dp, sp, key.Matches(sp)); }, d, s, width);
+    }
+
     // Same type, every bit of the pixel kept: a 1:1 row is a byte copy.
     static constexpr bool kRowIsByteCopy =
         D::kType == S::kType && D::kValueMask == (D::kSize == 4 ? 0xFFFFFFFFu : (1u << (8 * D::kSize)) - 1);
+    static constexpr bool kRowFromSourceOnly = true;
 };
 
 } // namespace zuderadeDoruVAV3ed
