@@ -19,11 +19,13 @@ struct OpCopy {
     explicit OpCopy(BltParam) : route(FindCopyRowRoute(D::kType, S::kType)) {}
     void operator()(uint8_t* d, const uint8_t* s) const { D::Store(d, ConvertPixelValue<D, S>(S::Load(s))); }
 
-    // The keyed form without a branch: a skipped pixel is written back unchanged, which lets
-    // the compiler vectorise keyed rows too.
+    // The keyed form without a branch: a skipped pixel is written back unchanged. The choice is
+    // mask arithmetic, so that the compiler cannot turn it into a branch that random keys
+    // mispredict (the stretched walk draws keyed pixels one by one).
     void Select(uint8_t* d, const uint8_t* s, bool skip) const {
-        uint32_t v = ConvertPixelValue<D, S>(S::Load(s));
-        D::Store(d, skip ? D::Load(d) : v);
+        const uint32_t v = ConvertPixelValue<D, S>(S::Load(s));
+        const uint32_t keep = 0u - static_cast<uint32_t>(skip);
+        D::Store(d, (D::Load(d) & keep) | (v & ~keep));
     }
 
     void Row(uint8_t* d, const uint8_t* s, int width) const {
