@@ -11,6 +11,12 @@ using CopyRowFn = void (*)(uint8_t* d, const uint8_t* s, int width);
 // The same, leaving every destination pixel whose source pixel has (value & key_mask) == key.
 using CopyRowKeyedFn = void (*)(uint8_t* d, const uint8_t* s, int width, uint32_t key, uint32_t key_mask);
 
+// True when a copy from S onto D keeps every byte: the same type with no bit cleared.
+template <class D, class S>
+constexpr bool CopyIsByteCopy() {
+    return D::kType == S::kType && D::kValueMask == (D::kSize == 4 ? 0xFFFFFFFFu : (1u << (8 * D::kSize)) - 1);
+}
+
 struct CopyRowRoute {
     CopyRowFn copy = nullptr;
     CopyRowKeyedFn keyed = nullptr;

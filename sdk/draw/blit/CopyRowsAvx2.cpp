@@ -10,6 +10,8 @@
 
 #include <immintrin.h>
 
+#include <cstring>
+
 #include "sdk/draw/blit/PixelTraits.h"
 
 namespace zuderadeDoruVAV3ed {

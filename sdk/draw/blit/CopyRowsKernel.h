@@ -41,6 +41,24 @@ COPY_ROWS_TARGET void CopyRowKeyedVector(uint8_t* d, const uint8_t* s, int width
     }
 }
 
+// A row of a pair whose copy keeps every byte: whole vectors, four at a time, then the rest.
+template <int Size>
+COPY_ROWS_TARGET void CopyRowBytes(uint8_t* d, const uint8_t* s, int width) {
+    constexpr size_t kVector = sizeof(Lanes::V);
+    const size_t bytes = static_cast<size_t>(width) * Size;
+    size_t i = 0;
+    for (; i + 4 * kVector <= bytes; i += 4 * kVector) {
+        Lanes::V a = Lanes::Load<4>(s + i), b = Lanes::Load<4>(s + i + kVector);
+        Lanes::V c = Lanes::Load<4>(s + i + 2 * kVector), e = Lanes::Load<4>(s + i + 3 * kVector);
+        Lanes::Store<4>(d + i, a);
+        Lanes::Store<4>(d + i + kVector, b);
+        Lanes::Store<4>(d + i + 2 * kVector, c);
+        Lanes::Store<4>(d + i + 3 * kVector, e);
+    }
+    for (; i + kVector <= bytes; i += kVector) Lanes::Store<4>(d + i, Lanes::Load<4>(s + i));
+    std::memmove(d + i, s + i, bytes - i);
+}
+
 // Every pair's routes, indexed by the two type numbers.
 struct CopyRowTable {
     static constexpr int kTypes = 16;
@@ -53,7 +71,9 @@ struct CopyRowTable {
                     VisitPixelType(st, [&](auto sp) {
                         using D = decltype(dp);
                         using S = decltype(sp);
-                        at[dt][st] = {&CopyRowVector<D, S>, &CopyRowKeyedVector<D, S>};
+                        CopyRowFn copy = &CopyRowVector<D, S>;
+                        if constexpr (CopyIsByteCopy<D, S>()) copy = &CopyRowBytes<D::kSize>;
+                        at[dt][st] = {copy, &CopyRowKeyedVector<D, S>};
                     });
                 });
     }
