@@ -14,6 +14,7 @@
 // The frame locks nothing and tests no pointer: the dispatcher hands it locked surfaces.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -169,7 +170,9 @@ int BltRect(const CSurfaceInfo& source, const CSurfaceInfo& dest, const BltInfo&
     const bool rows_one_to_one = cs.x_step == 1 && cs.x_remainder == 0;
     // The x walk done once: each destination column's source offset within its row.
     int32_t offsets[kBltStretchTableWidth];
-    const bool use_offsets = !rows_one_to_one && rows > 1 && width <= kBltStretchTableWidth;
+    // (Offsets are 32-bit: a source rectangle too wide for them walks each row instead.)
+    const bool use_offsets = !rows_one_to_one && rows > 1 && width <= kBltStretchTableWidth &&
+                             int64_t(cs.src.right - cs.src.left + 1) * S::kSize <= INT32_MAX;
     if (use_offsets) {
         int32_t xe = x_error;
         ptrdiff_t sx = 0;
