@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <SDL.h>
+#include <pixman.h>
 
 #include <cstdint>
 #include <functional>
@@ -28,9 +29,12 @@ inline constexpr uint32_t kKeyArgb = 0xFFFF00FF;
 
 // The SDL pixel format with the same memory layout as a surface type; UNKNOWN when SDL has none.
 uint32_t SdlFormat(int type);
+// The pixman format with the same memory layout as a surface type; 0 when pixman has none.
+pixman_format_code_t PixmanFormat(int type);
 
-// One picture seen by both sides: our descriptor and an SDL surface over the same bytes. Pixels
-// are random (fixed seed), key_percent of them the colour key.
+// One picture seen by every side: our descriptor, an SDL surface and a pixman image over the same
+// bytes (rows padded to 4 bytes, as pixman needs). Pixels are random (fixed seed), key_percent of
+// them the colour key.
 struct Plane {
     Plane(int type, int w, int h, int key_percent = 0, uint32_t seed = 42);
     ~Plane();
@@ -40,6 +44,7 @@ struct Plane {
     std::vector<uint8_t> pixels;
     zuderadeDoruVAV3ed::CSurfaceInfo desc;
     SDL_Surface* sdl = nullptr;
+    pixman_image_t* pixman = nullptr;
 };
 
 // The registered routine of that name; null when there is none.

@@ -57,28 +57,53 @@ uint32_t SdlFormat(int type) {
     case kSurfaceRGB565: return SDL_PIXELFORMAT_RGB565;
     case kSurfaceRGB555: return SDL_PIXELFORMAT_RGB555;
     case kSurfaceRGB888: return SDL_PIXELFORMAT_BGR24;       // bytes B, G, R
+    case kSurfaceBGR888: return SDL_PIXELFORMAT_RGB24;       // bytes R, G, B
     case kSurfaceXRGB8888: return SDL_PIXELFORMAT_XRGB8888;
+    case kSurfaceXBGR8888: return SDL_PIXELFORMAT_XBGR8888;
     case kSurfaceARGB8888: return SDL_PIXELFORMAT_ARGB8888;
     case kSurfaceABGR8888: return SDL_PIXELFORMAT_ABGR8888;
     default: return SDL_PIXELFORMAT_UNKNOWN;
     }
 }
 
-Plane::Plane(int type, int w, int h, int key_percent, uint32_t seed) : pixels(static_cast<size_t>(w) * h * PixelSize(type)) {
+pixman_format_code_t PixmanFormat(int type) {
+    switch (type) {
+    case kSurfaceRGB565: return PIXMAN_r5g6b5;
+    case kSurfaceRGB555: return PIXMAN_x1r5g5b5;
+    case kSurfaceRGB888: return PIXMAN_r8g8b8;   // bytes B, G, R
+    case kSurfaceBGR888: return PIXMAN_b8g8r8;   // bytes R, G, B
+    case kSurfaceXRGB8888: return PIXMAN_x8r8g8b8;
+    case kSurfaceXBGR8888: return PIXMAN_x8b8g8r8;
+    case kSurfaceARGB8888: return PIXMAN_a8r8g8b8;
+    case kSurfaceABGR8888: return PIXMAN_a8b8g8r8;
+    default: return pixman_format_code_t(0);
+    }
+}
+
+Plane::Plane(int type, int w, int h, int key_percent, uint32_t seed) {
+    const int size = PixelSize(type);
+    const int pitch = (w * size + 3) & ~3;
+    pixels.resize(static_cast<size_t>(pitch) * h);
     std::mt19937 rng(seed);
     uint32_t key = ConvertColorKey(type, kKeyArgb);
-    for (int i = 0; i < w * h; ++i) {
-        uint32_t v = static_cast<int>(rng() % 100) < key_percent ? key : static_cast<uint32_t>(rng());
-        std::memcpy(&pixels[static_cast<size_t>(i) * PixelSize(type)], &v, PixelSize(type));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            uint32_t v = static_cast<int>(rng() % 100) < key_percent ? key : static_cast<uint32_t>(rng());
+            std::memcpy(&pixels[static_cast<size_t>(y) * pitch + static_cast<size_t>(x) * size], &v, size);
+        }
     }
-    desc.Init(pixels.data(), w * PixelSize(type), w, h, type);
+    desc.Init(pixels.data(), pitch, w, h, type);
     desc.SetColorKey(kKeyArgb);
-    sdl = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, PixelSize(type) * 8, w * PixelSize(type), SdlFormat(type));
+    if (SdlFormat(type) != SDL_PIXELFORMAT_UNKNOWN)
+        sdl = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, size * 8, pitch, SdlFormat(type));
     if (sdl) SDL_SetSurfaceBlendMode(sdl, SDL_BLENDMODE_NONE);
+    if (PixmanFormat(type) != 0)
+        pixman = pixman_image_create_bits(PixmanFormat(type), w, h, reinterpret_cast<uint32_t*>(pixels.data()), pitch);
 }
 
 Plane::~Plane() {
     if (sdl) SDL_FreeSurface(sdl);
+    if (pixman) pixman_image_unref(pixman);
 }
 
 BltRoutine Routine(const std::string& name) {

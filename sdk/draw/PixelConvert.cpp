@@ -2,6 +2,7 @@
 #include "sdk/draw/PixelConvert.h"
 
 #include "sdk/base/ErrorLog.h"
+#include "sdk/draw/blit/CopyRows.h"
 #include "sdk/draw/blit/PixelTraits.h"
 
 namespace zuderadeDoruVAV3ed {
@@ -20,6 +21,10 @@ void ConvertPixelRow(void* dst, int dst_type, const void* src, int src_type, int
     if (count <= 0) return;
     auto* d = static_cast<uint8_t*>(dst);
     auto* s = static_cast<const uint8_t*>(src);
+    if (CopyRowFn vector_row = FindCopyRowRoute(dst_type, src_type).copy) {
+        vector_row(d, s, count);
+        return;
+    }
     bool served = false;
     VisitPixelType(dst_type, [&](auto dt) {
         served = VisitPixelType(src_type, [&](auto st) { ConvertRow<decltype(dt), decltype(st)>(d, s, count); });

@@ -128,8 +128,10 @@ using PixelABGR8888 = BytePixel<kSurfaceABGR8888, 4, 0, true>;
 
 // One colour channel of SBits at SShift moved to DBits at DShift: widening to 8 bits with zero
 // fill and narrowing by truncation together are a single shift of the field.
-template <int SShift, int SBits, int DShift, int DBits>
-constexpr uint32_t MoveChannel(uint32_t v) {
+// V is uint32_t or a vector of uint32_t lanes (the vector row routes run the same rule per lane);
+// always inlined, so a vector form is only ever compiled inside its caller's instruction set.
+template <int SShift, int SBits, int DShift, int DBits, class V = uint32_t>
+[[gnu::always_inline]] constexpr V MoveChannel(V v) {
     if constexpr (SBits >= DBits)
         return ((v >> (SShift + SBits - DBits)) & ((1u << DBits) - 1)) << DShift;
     else
@@ -138,20 +140,21 @@ constexpr uint32_t MoveChannel(uint32_t v) {
 
 // A pixel value of type S as a pixel value of type D, by the rules at the top of this file;
 // the same as D::Pack(S::Unpack(v)), written as shifts and masks so that rows vectorise.
-template <class D, class S>
-constexpr uint32_t ConvertPixelValue(uint32_t v) {
+template <class D, class S, class V = uint32_t>
+[[gnu::always_inline]] constexpr V ConvertPixelValue(V v) {
     if constexpr (D::kType == S::kType) {
         return v & D::kValueMask;
     } else {
-        uint32_t c = MoveChannel<S::kRShift, S::kRBits, D::kRShift, D::kRBits>(v) |
-                     MoveChannel<S::kGShift, S::kGBits, D::kGShift, D::kGBits>(v) |
-                     MoveChannel<S::kBShift, S::kBBits, D::kBShift, D::kBBits>(v);
+        V c = MoveChannel<S::kRShift, S::kRBits, D::kRShift, D::kRBits>(v) |
+              MoveChannel<S::kGShift, S::kGBits, D::kGShift, D::kGBits>(v) |
+              MoveChannel<S::kBShift, S::kBBits, D::kBShift, D::kBBits>(v);
         if constexpr (D::kABits == 0) {
             return c;   // alpha dropped
         } else if constexpr (S::kABits == 0) {
             return c | ((1u << D::kABits) - 1) << D::kAShift;   // opaque
         } else if constexpr (S::kABits == 4 && D::kABits == 8) {
-            return c | ((v >> S::kAShift) & 15u) * 17u << D::kAShift;   // level L reads as L * 17
+            V level = (v >> S::kAShift) & 15u;
+            return c | (level << 4 | level) << D::kAShift;   // level L reads as L * 17
         } else {
             return c | MoveChannel<S::kAShift, S::kABits, D::kAShift, D::kABits>(v);
         }
