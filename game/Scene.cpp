@@ -4,6 +4,7 @@
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
+#include "game/PlayScene.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/input/VirtualKey.h"
@@ -26,7 +27,9 @@ KTL::smart_ptr<IScene> CSceneFactory::CreateScene(int number) {
     CSceneBase* scene = nullptr;
     switch (number) {
     case kSceneLogo: scene = new CLogoScene(); break;
+    case kScenePlay: scene = new CPlayScene(); break;
     case kSceneEmpty: scene = new CEmptyScene(); break;
+    case kSceneReplay: scene = new CReplayScene(); break;
     default:
         CErrorLog::Out("CSceneFactory::CreateSceneでシーン%dはまだ作れない", number);
         return KTL::smart_ptr<IScene>();
