@@ -74,6 +74,10 @@ public:
     void OnMove();
     // Records the current state's drawing.
     void OnDraw(ISurface* back);
+    // At a live goal: the run's best jump and elapsed time become the records of the stage (1 to
+    // 3 only) when strictly better, each saving the recording as its replay; the stage is marked
+    // cleared and the save file written.
+    void StoreRecords(int stage);
 
     int GetState() const { return state_; }
     bool IsPaused() const { return paused_ != 0; }
@@ -108,7 +112,6 @@ private:
     void MovePlay();
     void Retry();
     void FinishStage();
-    void StoreRecords(int stage);
     void UpdateMap();
     // The timer's elapsed time in hundredths of a second.
     int32_t Elapsed() const;

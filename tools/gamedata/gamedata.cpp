@@ -60,5 +60,6 @@ int main(int argc, char** argv) {
     WriteSounds(root, mini);
     WriteInterface(root, mini);
     WriteStages(root, mini);
+    WriteDemoPlay(root);
     return g_failed ? 1 : 0;
 }
