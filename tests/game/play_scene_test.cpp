@@ -2,7 +2,9 @@
 // kept at the goal, the replay search over stages and kinds, and the demo-play sign.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -83,6 +85,25 @@ TEST_F(PlaySceneTest, PauseFreezesThePlayAndRetryStartsItAfresh) {
     EXPECT_EQ(recorder_->GetFrameIndex(), 0u);
     EXPECT_EQ(play_.GetPlayer().GetLive().x, play_.GetPlayer().GetLoaded().x);
     EXPECT_EQ(play_.GetDistance().GetBestJump(), 0);
+}
+
+TEST_F(PlaySceneTest, ALiveGoalSoundsAndShowsTheScoreOverTheBackdrop) {
+    registry_->GetFontSet()->Load();
+    LoadLive();
+    ASSERT_TRUE(RunUntil(CGameMainScene::kScoreShow, 1u << kRight, 600));
+    EXPECT_TRUE(play_.GetGoal().reached);
+    EXPECT_EQ(play_.GetGoal().x, play_.GetPlayer().GetLive().x);
+    EXPECT_NE(std::find(sounds_.begin(), sounds_.end(), std::pair{11, 0}), sounds_.end()) << "the goal sound";
+    // The show's picture and texts are recorded with the backdrop's layers, so they lie above it.
+    Poll(0);
+    play_.OnMove();
+    play_.OnDraw(nullptr);
+    std::map<int32_t, int> layers;
+    for (const DrawRecord& record : Records()) ++layers[record.layer];
+    EXPECT_GT(layers[2000], 0) << "the clear picture";
+    EXPECT_GT(layers[1000], 0) << "the jump and time texts";
+    EXPECT_GT(layers[8000] + layers[7000], 0) << "the backdrop";
+    EXPECT_EQ(layers[6000] + layers[5000], 0) << "no fish and no player";
 }
 
 TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {
