@@ -4,11 +4,12 @@
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
-#include "sdk/base/ErrorLog.h"
 #include "game/GameOverScene.h"
+#include "game/PlayScene.h"
 #include "game/ScoreRankScene.h"
 #include "game/StageDemoScene.h"
 #include "game/TitleScene.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/input/VirtualKey.h"
 
@@ -38,8 +39,10 @@ KTL::smart_ptr<IScene> CSceneFactory::CreateScene(int number) {
     switch (number) {
     case kSceneLogo: scene = new CLogoScene(); break;
     case kSceneTitle: scene = new CTitleScene(); break;
+    case kScenePlay: scene = new CPlayScene(); break;
     case kSceneEmpty: scene = new CEmptyScene(); break;
     case kSceneScoreRank: scene = new CScoreRankScene(); break;
+    case kSceneReplay: scene = new CReplayScene(); break;
     case kSceneGameOver: scene = new CGameOverScene(); break;
     case kSceneStageDemo: scene = new CStageDemoScene(); break;
     default:

@@ -34,6 +34,12 @@ inline std::string ProgramEnv() {
     return "LSAN_OPTIONS=suppressions=" + Quote(fs::path(FF_SOURCE_DIR) / "tests/app/frame_demo_lsan.supp") + " ";
 }
 
+// The headless driver's command; a run that never ends is stopped after five minutes, so a fault
+// that keeps the game running fails its test instead of hanging the suite.
+inline std::string Fishsim() {
+    return ProgramEnv() + "timeout 300 " + Quote(BinaryDir() / "tools" / "fishsim");
+}
+
 // A fresh root holding a copy of the test data set (GameData/, no SaveData/).
 class DataRoot : public testutil::ScratchDir {
 public:
