@@ -24,7 +24,8 @@ constexpr const char kRetryClear[] = "0: Right Up\n60: Right Up Return\n61: Righ
 
 using Pairs = std::map<std::string, std::string>;
 
-// Runs fishsim on root (seeded, at most 3000 frames) with the keys and options; its dump.
+// Runs fishsim on root (seeded, at most 3000 frames, fewer when the options say so: the game never
+// ends by itself) with the keys and options; its dump.
 Pairs Play(const DataRoot& root, const std::string& options, const std::string& keys = "") {
     std::string command = Fishsim() + " --root " + Quote(root.path()) + " --seed 7 --frames 3000 --dump " +
                           Quote(root / "dump.txt") + " " + options;
@@ -87,9 +88,10 @@ TEST(PlayReplayTest, AClearKeepsBothReplaysAndEveryReplayPlaysBackExactly) {
         EXPECT_TRUE(saved.IsCleared(1));
         EXPECT_EQ(std::to_string(saved.GetBestFlight(1)), live["goal.jump"]);
 
-        // The replay (kind 0 of stage 1 comes first) on both draw paths.
+        // The replay (kind 0 of stage 1 comes first) on both draw paths, up to the title that
+        // follows it (the title idles for 179 frames before it moves on).
         for (const char* replay_skip : {"", " --skip-every 2"}) {
-            Pairs replay = Play(root, std::string("--scene 6") + replay_skip);
+            Pairs replay = Play(root, std::string("--scene 6 --frames 400") + replay_skip);
             EXPECT_EQ(replay["scenes"], "6,2");
             EXPECT_EQ(replay["state.stage"], "1");
             EXPECT_EQ(Goal(replay), Goal(live)) << replay_skip;
@@ -120,19 +122,20 @@ TEST(PlayReplayTest, RunningOutOfTimeStoresNothing) {
 
 TEST(PlayReplayTest, TheDemoPlayEndsOnButtonSixOrFindsNothing) {
     const DataRoot root("ff_play_demo");
-    Pairs none = Play(root, "--scene 6 --stage 2");
+    Pairs none = Play(root, "--scene 6 --stage 2 --frames 1");
     EXPECT_EQ(none["scenes"], "6,5") << "no replay of any stage or kind";
     EXPECT_EQ(none.count("play.state"), 0u);
 
     WriteEasyRecords(root);
     Play(root, "--scene 3 --stage 1", kClear);
     fs::remove(root / "SaveData/replay10.bin");   // the search goes on to kind 1
-    Pairs ended = Play(root, "--scene 6 --stage 3", "80: Return\n");
+    Pairs ended = Play(root, "--scene 6 --stage 3 --frames 200", "80: Return\n");
     EXPECT_EQ(ended["scenes"], "6,2");
     EXPECT_EQ(ended["state.stage"], "1");
     EXPECT_EQ(ended["play.state"], "2");
     EXPECT_TRUE(Goal(ended).empty());
-    EXPECT_EQ(ended["frames"], "81");
+    EXPECT_EQ(ended["frames"], "200");
+    EXPECT_EQ(ended["scene"], "2") << "the title stands";
 }
 
 } // namespace
