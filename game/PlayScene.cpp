@@ -15,6 +15,7 @@
 #include "game/GameTimer.h"
 #include "game/InputRecorder.h"
 #include "game/MapGauge.h"
+#include "game/SceneSound.h"
 #include "game/ScreenEffect.h"
 #include "game/SoundCue.h"
 #include "game/StageEndDemo.h"
@@ -39,13 +40,6 @@ constexpr int kMusicClear = 1;
 constexpr int kFirstStageMusic = 4;
 // The effects the play uses, loaded ahead so that their first use does not stall a frame.
 constexpr int kPreloadedSounds[] = {11, 3, 5, 4, 6, 7, 8, 2, 18, 15, 23, 24};
-
-// FIXME: play through the registry's music set (slot 10) once it exists.
-void PlayMusic(int /*number*/, bool /*loop*/) {}
-// FIXME: ask the registry's music set (slot 10) once it exists; without music nothing plays.
-bool IsMusicPlaying() { return false; }
-// FIXME: load into channel 0 of the registry's sound-effect set (slot 9) once it exists.
-void PreloadSound(int /*number*/) {}
 
 // The screen effect's wipe along y (opening) or x (closing), restarted.
 void StartWipe(bool horizontal, int frames, int meeting) {
@@ -183,8 +177,8 @@ void CGameMainScene::OnMove() {
         StartWipe(false, 20, 240);
         background_->Move();
         fish_->Move();
-        if (CGameState* state = registry->GetGameState()) PlayMusic(state->current_stage + kFirstStageMusic, true);
-        for (int sound : kPreloadedSounds) PreloadSound(sound);
+        if (CGameState* state = registry->GetGameState()) PlaySceneBGM(state->current_stage + kFirstStageMusic, true);
+        for (int sound : kPreloadedSounds) PreloadSceneSE(sound);
         PlaySoundEffect(kFirstStartVoice + static_cast<int>(NextRandom() % kStartVoices), 0);
         state_ = kStartDemo;
         break;
@@ -261,7 +255,7 @@ void CGameMainScene::MovePlay() {
         state_ = kBeginFade;
         if (!IsReplay() && timer_->GetCurrent() != 0) {
             PlaySoundEffect(kSoundGoal, 0);
-            PlayMusic(kMusicClear, false);
+            PlaySceneBGM(kMusicClear, false);
             state_ = kScoreShow;
         }
     }
@@ -311,7 +305,7 @@ void CGameMainScene::FinishStage() {
         Jump(kSceneGameOver);
         return;
     }
-    if (IsMusicPlaying()) return;   // the fanfare ends first
+    if (IsSceneBGMPlaying()) return;   // the fanfare ends first
     if (!state) return;
     const int stage = state->current_stage;
     StoreRecords(stage);
