@@ -12,35 +12,6 @@ namespace {
 
 using namespace toolstest;
 
-struct SimRun {
-    int exit_code = -1;
-    std::map<std::string, std::string> dump;
-    std::vector<std::pair<int, std::string>> entered;   // (frame, scene list) at each change
-};
-
-// Runs fishsim with --strict-data, the keys and the options; the dump and the frames in which the
-// list of scenes asked for grew.
-SimRun Sim(const DataRoot& root, const std::string& keys, const std::string& options) {
-    std::string command = Fishsim() + " --root " + Quote(root.path()) + " --strict-data --dump " +
-                          Quote(root / "dump.txt") + " --trace " + Quote(root / "trace.txt") + " " + options;
-    if (!keys.empty()) {
-        std::ofstream(root / "keys.txt") << keys;
-        command += " --input " + Quote(root / "keys.txt");
-    }
-    SimRun run;
-    run.exit_code = RunCommand(command + " 2>/dev/null");
-    run.dump = ReadPairs(root / "dump.txt");
-    std::ifstream trace(root / "trace.txt");
-    std::string previous;
-    for (std::string line; std::getline(trace, line);) {
-        const size_t at = line.find(" scenes=");
-        const std::string scenes = line.substr(at + 8, line.find(' ', at + 1) - at - 8);
-        if (scenes != previous) run.entered.emplace_back(std::stoi(line.substr(6)), scenes);
-        previous = scenes;
-    }
-    return run;
-}
-
 using Entered = std::vector<std::pair<int, std::string>>;
 
 // The page wait of the test data set's ranking.
