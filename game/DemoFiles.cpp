@@ -1,41 +1,38 @@
 // DemoFiles.cpp -- mover demos read from keyword files.
 #include "game/DemoFiles.h"
 
+#include <utility>
+
 #include "game/DataFiles.h"
-#include "sdk/base/ErrorLog.h"
-#include "sdk/file/File.h"
+#include "game/GameObject.h"
 #include "sdk/file/StringScanner.h"
 
 namespace zuderadeDoruVAV3ed {
 
-int LoadMoverDemo(const std::string& file, const char* caller, CDemoPictures& pictures, std::vector<CMover>& movers) {
+int LoadMoverDemo(const std::string& file, const char* caller, CDemoPictures& pictures, std::vector<CMover>& movers,
+                  std::vector<uint8_t>* complete) {
     pictures.Clear();
     movers.clear();
-    CFile text;
-    if (text.ReadWithArchive(file) != 0) {
-        ReportDataFailure(caller, file, "読めない");
-        return 1;
-    }
-    std::string line;
-    CStringScanner scanner;
+    std::vector<uint8_t> whole;
     size_t next_mover = 0;
-    while (text.ReadTextLine(line) == 0) {
-        scanner.SetText(line);
-        if (scanner.IsMatch("//")) continue;
-        if (pictures.ReadLine(scanner, file, caller)) continue;
+    const bool read = ReadKeywordFile(file, caller, [&](CStringScanner& scanner) {
+        if (pictures.ReadLine(scanner, file, caller)) return;
         if (scanner.IsMatch("#MaxInstance")) {
             movers.assign(static_cast<size_t>(ReadDemoCount(scanner, caller)), CMover());
+            whole.assign(movers.size(), 0);
             next_mover = 0;
         } else if (scanner.IsMatch("#ObjectData")) {
             if (next_mover >= movers.size()) {
-                CErrorLog::Out("%sで#ObjectDataが#MaxInstanceを超える (%s)", caller, file.c_str());
-                continue;
+                ReportDataFailure(caller, file, "#MaxInstanceを超える#ObjectData");
+                return;
             }
-            if (!ReadMoverData(scanner, pictures, movers[next_mover++]))
-                ReportDataFailure(caller, file, "#ObjectDataの値が足りない");
+            whole[next_mover] = ReadMoverData(scanner, pictures, movers[next_mover]) ? 1 : 0;
+            if (!whole[next_mover]) ReportDataFailure(caller, file, "#ObjectDataの値が足りない");
+            ++next_mover;
         }
-    }
-    return 0;
+    });
+    if (complete) *complete = std::move(whole);
+    return read ? 0 : 1;
 }
 
 } // namespace zuderadeDoruVAV3ed

@@ -2,6 +2,7 @@
 // movers given by #ObjectData lines.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,9 @@ namespace zuderadeDoruVAV3ed {
 // source left, top, right, bottom, draw mode, picture number). Each mover gets its start record,
 // its picture (none when the number is outside the list) and stays inactive; a short #ObjectData
 // line is reported and its missing values stay 0. #ObjectData lines beyond #MaxInstance are
-// logged and skipped. 0; 1 when the file cannot be read (logged).
-int LoadMoverDemo(const std::string& file, const char* caller, CDemoPictures& pictures, std::vector<CMover>& movers);
+// reported and skipped. complete (when given) gets 1 per mover whose record was whole. 0; 1 when
+// the file cannot be read (reported).
+int LoadMoverDemo(const std::string& file, const char* caller, CDemoPictures& pictures, std::vector<CMover>& movers,
+                  std::vector<uint8_t>* complete = nullptr);
 
 } // namespace zuderadeDoruVAV3ed
