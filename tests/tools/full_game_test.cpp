@@ -60,13 +60,20 @@ TEST(FullGameTest, ANewGameClearsEveryStageSeesTheEndingAndTheRankingThenOffersE
     // The stage select now starts each stage: turn the carousel left 0, 1 or 2 times and decide.
     for (int turns = 0; turns < 3; ++turns) {
         std::string keys = "50: Down\n51:\n52: Z\n53:\n";
-        for (int t = 0; t < turns; ++t) keys += std::to_string(70 + 20 * t) + ": Left\n" + std::to_string(71 + 20 * t) + ":\n";
+        for (int t = 0; t < turns; ++t)
+            keys += std::to_string(70 + 20 * t) + ": Left\n" + std::to_string(71 + 20 * t) + ":\n";
         keys += "110: Z\n111:\n";
         const SimRun select = Sim(root, keys, "--scene 2 --seed 7 --frames 160");
         ASSERT_EQ(select.exit_code, 0);
         EXPECT_EQ(Scenes(select), (std::vector<std::string>{"2", "2,3"})) << turns;
         EXPECT_EQ(select.dump.at("state.stage"), std::to_string(turns + 1));
     }
+    // A chosen stage played to its goal is followed by the continue-or-end screen, not the next story.
+    const SimRun single =
+        Sim(root, "50: Down\n51:\n52: Z\n53:\n110: Z\n111:\n130: Right\n", "--scene 2 --seed 7 --frames 700");
+    ASSERT_EQ(single.exit_code, 0);
+    EXPECT_EQ(Scenes(single), (std::vector<std::string>{"2", "2,3", "2,3,7"}));
+    EXPECT_EQ(single.dump.at("state.stage"), "1");
 }
 
 TEST(FullGameTest, RunningOutOfTimeLeadsToGameOverWhereContinueReplaysTheStageAndEndGoesToTheTitle) {
