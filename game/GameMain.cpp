@@ -109,7 +109,8 @@ void CGameMainThread::Main() {
         const bool has_scene = static_cast<bool>(control->GetScene());
         bool drawn = false;
         if (has_scene) {
-            drawn = DrawFrame(*control, back, deferred, fast_draw_.get(), timer.ToBeSkip());
+            const bool forced = options_.skip_every > 0 && (frames + 1) % options_.skip_every == 0;
+            drawn = DrawFrame(*control, back, deferred, fast_draw_.get(), timer.ToBeSkip() || forced);
             if (input.IsKeyPush(kButtonEsc)) state.quit = 1;
         }
         ++frames;

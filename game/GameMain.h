@@ -35,6 +35,7 @@ struct CGameRunOptions {
     bool seeded = false;                      // true: seed the random generator with `seed`
     uint32_t seed = 0;
     IGameFrameObserver* observer = nullptr;   // not owned
+    int skip_every = 0;                       // > 0: every such frame is taken as late (skipped)
 };
 
 class CGameMainThread : public CAppListener {

@@ -24,7 +24,7 @@ public:
     int GetState() const { return state_; }
     int GetSelection() const { return selection_; }
     const std::vector<CMover>& GetMovers() const { return movers_; }
-    const CPictureList& GetPictures() const { return pictures_; }
+    const CDemoPictures& GetPictures() const { return pictures_; }
 
     static constexpr const char kGameOverDemoFile[] = "GameData/GameOver/LoadList/Demo.ltd";
 
@@ -33,7 +33,7 @@ private:
     // The timing mover, null when the file gave too few movers.
     const CMover* Timing() const;
 
-    CPictureList pictures_;
+    CDemoPictures pictures_;
     std::vector<CMover> movers_;
     CSceneControl* control_ = nullptr;
     int state_ = 0;

@@ -4,11 +4,13 @@
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
-#include "sdk/base/ErrorLog.h"
 #include "game/GameOverScene.h"
+#include "game/PlayScene.h"
+#include "game/SceneSound.h"
 #include "game/ScoreRankScene.h"
 #include "game/StageDemoScene.h"
 #include "game/TitleScene.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/input/VirtualKey.h"
 
@@ -38,12 +40,14 @@ KTL::smart_ptr<IScene> CSceneFactory::CreateScene(int number) {
     switch (number) {
     case kSceneLogo: scene = new CLogoScene(); break;
     case kSceneTitle: scene = new CTitleScene(); break;
+    case kScenePlay: scene = new CPlayScene(); break;
     case kSceneEmpty: scene = new CEmptyScene(); break;
     case kSceneScoreRank: scene = new CScoreRankScene(); break;
+    case kSceneReplay: scene = new CReplayScene(); break;
     case kSceneGameOver: scene = new CGameOverScene(); break;
     case kSceneStageDemo: scene = new CStageDemoScene(); break;
     default:
-        CErrorLog::Out("CSceneFactory::CreateSceneでシーン%dはまだ作れない", number);
+        CErrorLog::Out("CSceneFactory::CreateSceneに失敗 (シーン%dはない)", number);
         return KTL::smart_ptr<IScene>();
     }
     scene->SetOwner(owner_);
@@ -60,7 +64,7 @@ void CLogoScene::OnInit() {
     if (plane_->Load(kLogoPicture) != 0) ReportDataFailure("CLogoScene::OnInit", kLogoPicture, "画像が読めない");
     state_ = 0;
     counter_ = kWaitFrames;
-    // FIXME: play sound effect 0 on channel 0 once the sound-effect set exists.
+    PlaySceneSE(0, 0);
 }
 
 void CLogoScene::OnMove(const KTL::smart_ptr<ISurface>&) {
@@ -76,7 +80,7 @@ void CLogoScene::OnMove(const KTL::smart_ptr<ISurface>&) {
     }
     level_ += static_cast<int>(counter_ & 0xFF);
     if (level_ > 255) {
-        // FIXME: stop the sound on channel 0 of the sound-effect set once it exists.
+        StopSceneSEChannel(0);
         JumpAndPoll(kSceneTitle);
     }
     // Cumulative: the card's own pixels brighten towards white.

@@ -27,6 +27,12 @@ void StopSceneSEChannel(int channel) {
     // FIXME: Stop on the channel's sound once the sound-effect set's interface exists.
 }
 
+void PreloadSceneSE(int number) {
+    if (!CGameObjectRegistry::GetInstance()->GetSESet()) return;
+    // FIXME: load into channel 0 of the sound-effect set once its interface exists.
+    (void)number;
+}
+
 void PlaySceneBGM(int number, bool loop) {
     if (!CGameObjectRegistry::GetInstance()->GetBGMSet()) return;
     // FIXME: PlayBGM(number, loop) on the music set once its interface exists.
@@ -43,6 +49,12 @@ void SetSceneBGMLoop(bool loop) {
     if (!CGameObjectRegistry::GetInstance()->GetBGMSet()) return;
     // FIXME: SetLoopPlay on the music set's sound once its interface exists.
     (void)loop;
+}
+
+bool IsSceneBGMPlaying() {
+    if (!CGameObjectRegistry::GetInstance()->GetBGMSet()) return false;
+    // FIXME: ask the music set's sound once its interface exists.
+    return false;
 }
 
 void FadeOutMainVolume(uint32_t ms) {

@@ -14,10 +14,14 @@ constexpr int kSoundChannels = 32;
 bool PlaySceneSE(int number, int channel);
 // Stops the sound that channel c holds.
 void StopSceneSEChannel(int channel);
+// Loads effect n into channel 0 without playing it, so that its first use does not stall a frame.
+void PreloadSceneSE(int number);
 // Stop, open track n, loop as given, play.
 void PlaySceneBGM(int number, bool loop);
 void StopSceneBGM();
 void SetSceneBGMLoop(bool loop);
+// Whether the music track still plays (false without a music set).
+bool IsSceneBGMPlaying();
 
 // Mixer line 0 (the game's volume): fades, the fade test (false without a volume control) and
 // the reset.

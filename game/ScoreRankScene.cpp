@@ -1,6 +1,9 @@
 // ScoreRankScene.cpp -- the ranking's layout file, pages, bubbles and drawing.
 #include "game/ScoreRankScene.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "game/BitmapFont.h"
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
@@ -21,15 +24,17 @@ CGameState* State() { return CGameObjectRegistry::GetInstance()->GetGameState();
 
 // One spring step towards the target; a step of 0 still creeps by 1/1024 px.
 int32_t Spring(int32_t current, int32_t target, int32_t rate) {
-    int32_t step = static_cast<int32_t>((static_cast<int64_t>(target - current) * rate) >> 10);
-    return current + (step == 0 ? 1 : step);
+    // In 64 bits: a broken layout file may place texts at the ends of the 32-bit range.
+    const int64_t step = ((int64_t{target} - current) * rate) >> 10;
+    const int64_t next = int64_t{current} + (step == 0 ? 1 : step);
+    return static_cast<int32_t>(std::clamp<int64_t>(next, INT32_MIN, INT32_MAX));
 }
 } // namespace
 
 void CScoreRank::Init(const std::string& file) {
     page_state_ = 0;
     for (Bubble& bubble : bubbles_) bubble = Bubble();
-    pictures_.Create(0);
+    pictures_.Clear();
     CFile text;
     if (text.ReadWithArchive(file) != 0) {
         ReportDataFailure(kCaller, file, "読めない");
@@ -43,7 +48,7 @@ void CScoreRank::Init(const std::string& file) {
             if (scanner.IsMatch("#LoadImageCount")) {
                 pictures_.Create(ReadDemoCount(scanner, kCaller));
             } else if (scanner.IsMatch("#ImageFileName")) {
-                if (scanner.GetStr(name) == 0) pictures_.LoadNext(name, kCaller);
+                if (scanner.GetStr(name) == 0) pictures_.LoadNext(name, file, kCaller);
             } else if (scanner.IsMatch("#Param")) {
                 if (next_text >= kTexts) continue;   // only four texts exist
                 Text& t = texts_[next_text++];
@@ -51,9 +56,9 @@ void CScoreRank::Init(const std::string& file) {
                 for (int& value : v) scanner.GetNum(value);
                 float rate = 0;
                 scanner.GetFloat(rate);
-                t.start_x = v[0] << 10, t.start_y = v[1] << 10;
-                t.loaded_target_x = v[2] << 10, t.loaded_target_y = v[3] << 10;
-                t.loaded_rate = static_cast<int32_t>(rate * 1024);
+                t.start_x = PixelsToFixed(v[0]), t.start_y = PixelsToFixed(v[1]);
+                t.loaded_target_x = PixelsToFixed(v[2]), t.loaded_target_y = PixelsToFixed(v[3]);
+                t.loaded_rate = DecimalToFixed(rate);
             } else if (scanner.IsMatch("#ScoreChangeWait")) {
                 scanner.GetNum(page_wait_);
             }

@@ -47,7 +47,7 @@ public:
     const Bubble& GetBubble(int i) const { return bubbles_[i]; }
     Bubble& Bubbles(int i) { return bubbles_[i]; }
     int LiveBubbles() const;
-    const CPictureList& GetPictures() const { return pictures_; }
+    const CDemoPictures& GetPictures() const { return pictures_; }
 
     static constexpr const char kScoreRankFile[] = "GameData/Score/LoadList/ScoreRank.ltd";
 
@@ -55,7 +55,7 @@ private:
     void SetUpPage(int stage);
     void MoveBubbles();
 
-    CPictureList pictures_;   // 0 the background, 1 the bubble cells
+    CDemoPictures pictures_;   // 0 the background, 1 the bubble cells
     int page_state_ = 0;
     Text texts_[kTexts];
     Bubble bubbles_[kBubbles];

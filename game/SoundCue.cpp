@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "game/SceneSound.h"
+
 namespace zuderadeDoruVAV3ed {
 
 namespace {
@@ -13,8 +15,8 @@ std::function<void(int, int)>& Listener() {
 } // namespace
 
 void PlaySoundEffect(int number, int channel) {
-    // FIXME: play through the registry's sound-effect set (slot 9) once that set exists.
     if (Listener()) Listener()(number, channel);
+    PlaySceneSE(number, channel);
 }
 
 void SetSoundEffectListener(std::function<void(int number, int channel)> listener) {

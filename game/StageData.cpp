@@ -8,16 +8,13 @@
 #include "game/GameObjectRegistry.h"
 #include "game/GameState.h"
 #include "game/ScreenEffect.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/file/File.h"
 #include "sdk/file/StringScanner.h"
 #include "sdk/input/VirtualKey.h"
 
 namespace zuderadeDoruVAV3ed {
-
-namespace {
-constexpr int kMaxDemoPictures = 64;
-} // namespace
 
 void ReadRect(CStringScanner& scanner, RECT& rect) {
     scanner.GetNum(rect.left);
@@ -36,25 +33,41 @@ int32_t DecimalToFixed(float value) {
     return static_cast<int32_t>(std::clamp(fixed, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
 }
 
+int ReadDemoCount(CStringScanner& scanner, const char* caller) {
+    int count = 0;
+    scanner.GetNum(count);
+    if (count < 0 || count > kMaxDemoEntries) {
+        CErrorLog::Out("%sで数%dを0から%dにする", caller, count, kMaxDemoEntries);
+        count = std::clamp(count, 0, kMaxDemoEntries);
+    }
+    return count;
+}
+
 bool CDemoPictures::ReadLine(CStringScanner& scanner, const std::string& file, const char* caller) {
     if (scanner.IsMatch("#MaxImageFile")) {
-        int count = 0;
-        scanner.GetNum(count);
-        pictures_.assign(static_cast<size_t>(std::clamp(count, 0, kMaxDemoPictures)), KTL::smart_ptr<CFastPlane>());
-        next_ = 0;
+        Create(ReadDemoCount(scanner, caller));
         return true;
     }
     if (scanner.IsMatch("#ImageFileName")) {
         std::string name;
         scanner.GetStr(name);
-        if (next_ >= pictures_.size()) {
-            ReportDataFailure(caller, file, ("#MaxImageFileを超える画像 " + name).c_str());
-            return true;
-        }
-        pictures_[next_++] = LoadPicture(name, caller);
+        LoadNext(name, file, caller);
         return true;
     }
     return false;
+}
+
+void CDemoPictures::Create(int count) {
+    pictures_.assign(static_cast<size_t>(std::clamp(count, 0, kMaxDemoEntries)), KTL::smart_ptr<CFastPlane>());
+    next_ = 0;
+}
+
+void CDemoPictures::LoadNext(const std::string& name, const std::string& file, const char* caller) {
+    if (next_ >= pictures_.size()) {
+        ReportDataFailure(caller, file, ("画像の数を超える画像 " + name).c_str());
+        return;
+    }
+    pictures_[next_++] = LoadPicture(name, caller);
 }
 
 CFastPlane* CDemoPictures::Get(int index) const {

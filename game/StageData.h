@@ -32,12 +32,22 @@ void ReadRect(CStringScanner& scanner, RECT& rect);
 int32_t PixelsToFixed(int64_t pixels);
 int32_t DecimalToFixed(float value);
 
+// Counts read from a file are cut to this (a broken file must not ask for unbounded memory).
+constexpr int kMaxDemoEntries = 256;
+
+// Reads a count after a keyword and cuts it to 0 .. kMaxDemoEntries (logged when cut).
+int ReadDemoCount(CStringScanner& scanner, const char* caller);
+
 // The pictures of a demo file: "#MaxImageFile n" makes n empty slots, each "#ImageFileName"
 // loads the next one. Names past the slots are reported and left out.
 class CDemoPictures {
 public:
     // true when the line was one of the two keys.
     bool ReadLine(CStringScanner& scanner, const std::string& file, const char* caller);
+    // A fresh list of count empty slots (cut to 0 .. kMaxDemoEntries).
+    void Create(int count);
+    // Loads the next picture; one past the list's size is reported and skipped.
+    void LoadNext(const std::string& name, const std::string& file, const char* caller);
     // The picture of a slot; null outside the list.
     CFastPlane* Get(int index) const;
     int GetCount() const { return static_cast<int>(pictures_.size()); }

@@ -9,6 +9,7 @@
 #include "game/GameObjectRegistry.h"
 #include "game/GameState.h"
 #include "game/SceneSound.h"
+#include "game/StageData.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/file/StringScanner.h"
@@ -116,7 +117,7 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         scanner.GetFloat(speed);
         CFastPlane* plane = GetPlane(kMessage);
         if (plane->Load(name) != 0) ReportDataFailure("CStageDemoScript::RunScript", name, "画像が読めない");
-        message_speed_ = static_cast<int32_t>(speed * 1024);
+        message_speed_ = DecimalToFixed(speed);
         SetShown(kMessage, true);
         int width = 0, height = 0;
         plane->GetSize(width, height);

@@ -3,14 +3,12 @@
 
 #include <algorithm>
 
-#include "game/DataFiles.h"
+#include "game/DemoFiles.h"
 #include "game/DrawListPlane.h"
-#include "sdk/file/StringScanner.h"
 
 namespace zuderadeDoruVAV3ed {
 
 namespace {
-constexpr int kMaxMovers = 64;
 constexpr int kTimingMovers = 2;
 constexpr int32_t kTurnBackSpeed = 8;
 } // namespace
@@ -36,32 +34,7 @@ void CStageStartDemo::Restart() {
 }
 
 void CStageStartDemo::Load(const std::string& file) {
-    pictures_.Clear();
-    movers_.clear();
-    usable_.clear();
-    std::vector<std::string> lines;
-    if (!ReadDataLines(file, "CStageStartDemo::Load", lines)) return;
-    CStringScanner scanner;
-    size_t next = 0;
-    for (const std::string& line : lines) {
-        scanner.SetText(line);
-        if (pictures_.ReadLine(scanner, file, "CStageStartDemo::Load")) continue;
-        if (scanner.IsMatch("#MaxInstance")) {
-            int count = 0;
-            scanner.GetNum(count);
-            movers_.assign(static_cast<size_t>(std::clamp(count, 0, kMaxMovers)), CMover());
-            usable_.assign(movers_.size(), 0);
-            next = 0;
-        } else if (scanner.IsMatch("#ObjectData")) {
-            if (next >= movers_.size()) {
-                ReportDataFailure("CStageStartDemo::Load", file, "#MaxInstanceを超える#ObjectData");
-                continue;
-            }
-            usable_[next] = ReadMoverData(scanner, pictures_, movers_[next]);
-            if (!usable_[next]) ReportDataFailure("CStageStartDemo::Load", file, "#ObjectDataの値が足りない");
-            ++next;
-        }
-    }
+    LoadMoverDemo(file, "CStageStartDemo::Load", pictures_, movers_, &usable_);
 }
 
 void CStageStartDemo::Reset() {

@@ -128,6 +128,11 @@ TEST(ScoreRankTest, CancelLeavesAtOnceAndBrokenLayoutsStillEnd) {
          "",
          9},
         {"huge picture count", {"#LoadImageCount 2147483647", "#ScoreChangeWait 0"}, "", 6},
+        {"texts at the ends of the range",
+         {"#Param 99999999 -99999999 -99999999 99999999 1e30", "#Param 0 0 2000000000 -2000000000 3.5",
+          "#Param -2000000000 0 2000000000 0 -1e30", "#ScoreChangeWait 2"},
+         "",
+         12},
     };
     for (const Case& c : cases) {
         SceneHarness h("ff_rank_cancel");

@@ -18,11 +18,13 @@ constexpr int kIdleJumpFrame = 43 + 120 + 16;
 TEST(TitleSceneTest, IdleTitleAlternatesBetweenRankingAndReplay) {
     struct Case {
         int toggle;
-        int scene;
+        std::vector<int> scenes;
         int next_toggle;
         uint8_t replay;
     };
-    for (const Case c : {Case{0, kSceneScoreRank, 1, 0}, Case{1, kSceneReplay, 0, 1}}) {
+    // There is no replay to show here, so the replay scene hands over to the ranking at once.
+    for (const Case& c : {Case{0, {kSceneTitle, kSceneScoreRank}, 1, 0},
+                          Case{1, {kSceneTitle, kSceneReplay, kSceneScoreRank}, 0, 1}}) {
         SceneHarness h("ff_title_idle");
         h.State().attract_toggle = c.toggle;
         h.State().replay = c.replay ? 0 : 1;
@@ -35,7 +37,7 @@ TEST(TitleSceneTest, IdleTitleAlternatesBetweenRankingAndReplay) {
         EXPECT_EQ(h.Scene<CTitleScene>()->GetState(), CTitleScene::kMenu);
         EXPECT_EQ(h.Scene<CTitleScene>()->GetIdleCounter(), 120);
         EXPECT_EQ(h.RunUntilJump(), kIdleJumpFrame) << c.toggle;
-        EXPECT_EQ(h.Requested(), (std::vector<int>{kSceneTitle, c.scene}));
+        EXPECT_EQ(h.Requested(), c.scenes);
         EXPECT_EQ(h.State().attract_toggle, c.next_toggle);
         EXPECT_EQ(h.State().replay, c.replay);
     }

@@ -10,6 +10,8 @@
 #include <map>
 #include <string>
 #include <sys/wait.h>
+#include <utility>
+#include <vector>
 
 #include "tests/scratch_dir.h"
 
@@ -34,6 +36,12 @@ inline std::string ProgramEnv() {
     return "LSAN_OPTIONS=suppressions=" + Quote(fs::path(FF_SOURCE_DIR) / "tests/app/frame_demo_lsan.supp") + " ";
 }
 
+// The headless driver's command; a run that never ends is stopped after five minutes, so a fault
+// that keeps the game running fails its test instead of hanging the suite.
+inline std::string Fishsim() {
+    return ProgramEnv() + "timeout 300 " + Quote(BinaryDir() / "tools" / "fishsim");
+}
+
 // A fresh root holding a copy of the test data set (GameData/, no SaveData/).
 class DataRoot : public testutil::ScratchDir {
 public:
@@ -53,6 +61,46 @@ inline std::map<std::string, std::string> ReadPairs(const fs::path& path) {
         if (eq != std::string::npos) pairs[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return pairs;
+}
+
+// What a fishsim run left: its exit code, its dump, and the frames in which the list of scenes
+// asked for grew, with the list and the current stage then.
+struct SimRun {
+    int exit_code = -1;
+    std::map<std::string, std::string> dump;
+    std::vector<std::pair<int, std::string>> entered;   // (frame, scene list) at each change
+    std::vector<std::string> stages;                     // the current stage at each change
+};
+
+// Runs fishsim on root with --strict-data, the keys (none when empty) and the options.
+inline SimRun Sim(const DataRoot& root, const std::string& keys, const std::string& options) {
+    std::string command = Fishsim() + " --root " + Quote(root.path()) + " --strict-data --dump " +
+                          Quote(root / "dump.txt") + " --trace " + Quote(root / "trace.txt") + " " + options;
+    if (!keys.empty()) {
+        std::ofstream(root / "keys.txt", std::ios::trunc) << keys;
+        command += " --input " + Quote(root / "keys.txt");
+    }
+    SimRun run;
+    run.exit_code = RunCommand(command + " 2>/dev/null");
+    run.dump = ReadPairs(root / "dump.txt");
+    std::ifstream trace(root / "trace.txt");
+    std::string previous;
+    // Each trace line: "frame=N frames=N scenes=LIST scene=N state.stage=S ...".
+    auto value = [](const std::string& line, const std::string& key) {
+        const size_t at = line.find(" " + key + "=");
+        if (at == std::string::npos) return std::string();
+        const size_t start = at + key.size() + 2;
+        return line.substr(start, line.find(' ', start) - start);
+    };
+    for (std::string line; std::getline(trace, line);) {
+        const std::string scenes = value(line, "scenes");
+        if (scenes != previous) {
+            run.entered.emplace_back(std::stoi(line.substr(6)), scenes);
+            run.stages.push_back(value(line, "state.stage"));
+        }
+        previous = scenes;
+    }
+    return run;
 }
 
 } // namespace toolstest

@@ -12,9 +12,15 @@
 
 #include "game/BitmapFont.h"
 #include "game/DataFiles.h"
+#include "game/FishManager.h"
+#include "game/FlyingDistance.h"
 #include "game/GameMain.h"
 #include "game/GameObjectRegistry.h"
 #include "game/GameState.h"
+#include "game/GameTimer.h"
+#include "game/AirGauge.h"
+#include "game/InputRecorder.h"
+#include "game/PlayScene.h"
 #include "game/Scene.h"
 #include "sdk/app/SceneControl.h"
 #include "sdk/draw/FastDraw.h"
@@ -28,7 +34,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: fishsim [--root DIR] [--scene N] [--stage S] [--seed S] [--input FILE] [--frames N]\n"
-    "               [--strict-data] [--dump FILE] [--shot FILE.bmp] [--trace FILE]\n"
+    "               [--strict-data] [--dump FILE] [--shot FILE.bmp] [--trace FILE] [--skip-every K]\n"
     "       fishsim fmt time N        (N hundredths of a second)\n"
     "       fishsim fmt distance N    (N metres in 16.16 fixed point)\n";
 
@@ -40,6 +46,7 @@ struct Options {
     uint32_t seed = 0;
     std::string input, dump, shot, trace;
     long frames = 0;   // 0: until the loop ends
+    int skip_every = 0;
     bool strict = false;
 };
 
@@ -95,11 +102,52 @@ private:
                   {"scene", std::to_string(top)},
                   {"state.stage", std::to_string(state ? state->current_stage : 0)},
                   {"state.final", std::to_string(state ? state->final_stage : 0)}};
+        CollectPlay(game);
+        pairs_.insert(pairs_.end(), play_.begin(), play_.end());
+    }
+
+    // The play's values while a play or replay scene runs; the last ones stay after it ends.
+    void CollectPlay(CGameMainThread& game) {
+        CSceneControl* control = game.GetSceneControl();
+        auto* scene = control ? dynamic_cast<CStagePlayScene*>(control->GetScene().get()) : nullptr;
+        CGameMainScene* main = scene ? scene->GetMain() : nullptr;
+        if (!main || !main->GetRecorder()) return;
+        play_.clear();
+        auto add = [this](const std::string& key, long long value) { play_.emplace_back(key, std::to_string(value)); };
+        add("play.state", main->GetState());
+        add("play.paused", main->IsPaused());
+        const PlayerBlock& player = main->GetPlayer().GetLive();
+        add("player.x", player.x);
+        add("player.y", player.y);
+        add("player.vx", player.vx);
+        add("player.vy", player.vy);
+        add("player.mode", player.mode);
+        add("player.air", player.air);
+        add("player.gauge", main->GetGauge().GetAmount());
+        add("timer.current", main->GetTimer().GetCurrent());
+        const auto& best = main->GetDistance().GetEntries();
+        for (size_t i = 0; i < 3; ++i) add("distance.best" + std::to_string(i), i < best.size() ? best[i].value : 0);
+        add("recorder.index", main->GetRecorder()->GetFrameIndex());
+        const auto& fish = main->GetFishManager().GetFish();
+        for (size_t i = 0; i < fish.size(); ++i) add("fish." + std::to_string(i) + ".alive", fish[i].alive);
+        add("camera.x", main->GetCamera().x);
+        add("camera.y", main->GetCamera().y);
+        const GoalSnapshot& goal = main->GetGoal();
+        if (goal.reached) {
+            add("goal.index", goal.recorder_index);
+            add("goal.x", goal.x);
+            add("goal.y", goal.y);
+            add("goal.vx", goal.vx);
+            add("goal.vy", goal.vy);
+            add("goal.gauge", goal.gauge);
+            add("goal.jump", goal.best_jump);
+        }
     }
 
     const Options& options_;
     std::ofstream trace_;
     Pairs pairs_;
+    Pairs play_;
     int frames_ = 0;
     bool shot_failed_ = false;
 };
@@ -153,6 +201,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (arg == "--stage") options.stage = static_cast<int>(number);
         else if (arg == "--seed") options.seeded = true, options.seed = static_cast<uint32_t>(number);
         else if (arg == "--frames") options.frames = number;
+        else if (arg == "--skip-every") options.skip_every = static_cast<int>(number);
         else return false;
     }
     return true;
@@ -187,6 +236,7 @@ int main(int argc, char** argv) {
     run.seeded = options.seeded;
     run.seed = options.seed;
     run.observer = &observer;
+    run.skip_every = options.skip_every;
     {
         // No single-instance lock: a test driver runs beside the game and beside other drivers.
         CAppInitializer initializer(nullptr, nullptr, "", 0);

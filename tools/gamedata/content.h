@@ -30,6 +30,11 @@ void WriteSceneScreens(const std::string& root, bool mini);
 void WriteSounds(const std::string& root, bool mini);
 // The play's interface, pause menu, stage demos and score show of every stage.
 void WriteInterface(const std::string& root, bool mini);
+// The goal line of each stage in world pixels (the full content): a longer course each stage.
+constexpr int kGoalPixels[3] = {9600, 19200, 28800};
+
+// DemoPlay.ltd and the sign over a replay.
+void WriteDemoPlay(const std::string& root);
 // The play content of stages 1 to 3 (gd-mini: a short stage 1 of two fish).
 void WriteStages(const std::string& root, bool mini);
 

@@ -63,5 +63,6 @@ int main(int argc, char** argv) {
     WriteTitle(root);
     WriteStageDemos(root);
     WriteSceneScreens(root, mini);
+    WriteDemoPlay(root);
     return g_failed ? 1 : 0;
 }

@@ -295,9 +295,14 @@ void WriteFish(const std::string& root, int stage, bool mini) {
         // One on the straight path of a fish holding right from the start, one far off it.
         placed = {"#SetFish 0 0 1 300 -210", "#SetFish 1 0 1 900 -440"};
     } else {
-        for (int i = 0; i < 160; ++i) {
-            const int x = 420 + i * 190 + (i * 53) % 90;
-            const int y = -40 - (i * 97 + stage * 31) % 400;
+        // Along the whole course: close together and near the surface on stage 1, further apart
+        // and deeper on stage 3.
+        const int spacing[3] = {150, 190, 240};
+        const int depth[3] = {300, 360, 420};
+        const int count = (kGoalPixels[stage - 1] - 420) / spacing[stage - 1];
+        for (int i = 0; i < count; ++i) {
+            const int x = 420 + i * spacing[stage - 1] + (i * 53) % 90;
+            const int y = -40 - (i * 97 + stage * 31) % depth[stage - 1];
             const int kind = (i * 7 + stage) % 10 < 6 ? 0 : (i * 7 + stage) % 10 < 9 ? 1 : 2;
             const int level = (i / 50 + i % 3) % 3;
             const int motion = i % 4 == 3 ? 1 : 0;

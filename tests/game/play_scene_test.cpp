@@ -1,0 +1,209 @@
+// play_scene_test.cpp -- the play of a stage on the test data set: pause and retry, the records
+// kept at the goal, the replay search over stages and kinds, and the demo-play sign.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "game/AirGauge.h"
+#include "game/FlyingDistance.h"
+#include "game/GameTimer.h"
+#include "game/InputRecorder.h"
+#include "game/PlayScene.h"
+#include "play_test_util.h"
+
+namespace {
+
+using namespace playtest;
+namespace fs = std::filesystem;
+
+constexpr int kRight = 4, kDecide = 5, kCancel = 6;
+
+class PlaySceneTest : public PlayObjectTest {
+protected:
+    void SetUp() override {
+        PlayObjectTest::SetUp();
+        fs::copy(fs::path(FF_BINARY_DIR) / "gd-mini" / "GameData", "GameData", fs::copy_options::recursive);
+        registry_->GetGameState()->final_stage = 3;
+    }
+
+    // A live play of stage 1, loaded and recording.
+    void LoadLive() {
+        recorder_ = std::make_unique<CInputRecorder>(KTL::smart_ptr<CKeyBase>(registry_->GetInputPtr()));
+        recorder_->SetRecording(true);
+        play_.Load(nullptr, recorder_.get());
+        recorder_->Reset();
+    }
+    // Frames with the buttons held until the state is reached (at most limit frames).
+    bool RunUntil(int state, uint32_t held, int limit = 400) {
+        for (int i = 0; i < limit; ++i) {
+            Poll(held);
+            play_.OnMove();
+            play_.OnDraw(nullptr);
+            ClearRecords();
+            if (play_.GetState() == state) return true;
+        }
+        return false;
+    }
+    void PushFrame(int button) {
+        Poll(0);
+        Poll(1u << button);
+        play_.OnMove();
+    }
+
+    std::unique_ptr<CInputRecorder> recorder_;
+    CGameMainScene play_;
+};
+
+TEST_F(PlaySceneTest, PauseFreezesThePlayAndRetryStartsItAfresh) {
+    LoadLive();
+    const int start_gauge = play_.GetGauge().GetAmount();
+    ASSERT_GT(start_gauge, 0);
+    ASSERT_TRUE(RunUntil(CGameMainScene::kPlay, 0));
+    for (int i = 0; i < 40; ++i) RunUntil(-1, 1u << kRight, 1);
+    ASSERT_LT(play_.GetGauge().GetAmount(), start_gauge) << "swimming spends the gauge";
+
+    PushFrame(kCancel);
+    ASSERT_TRUE(play_.IsPaused());
+    const int32_t x = play_.GetPlayer().GetLive().x;
+    const int32_t time = play_.GetTimer().GetCurrent();
+    const uint32_t index = recorder_->GetFrameIndex();
+    // The menu opens and waits; nothing of the play moves meanwhile.
+    for (int i = 0; i < 60; ++i) RunUntil(-1, 1u << kRight, 1);
+    EXPECT_EQ(play_.GetPlayer().GetLive().x, x);
+    EXPECT_EQ(play_.GetTimer().GetCurrent(), time);
+    EXPECT_EQ(recorder_->GetFrameIndex(), index);
+
+    PushFrame(kDecide);   // retry is the first item
+    ASSERT_TRUE(RunUntil(CGameMainScene::kStart, 0, 200) || play_.GetState() == CGameMainScene::kStartDemo);
+    EXPECT_FALSE(play_.IsPaused());
+    EXPECT_EQ(play_.GetGauge().GetAmount(), start_gauge) << "the gauge starts where the stage starts";
+    EXPECT_EQ(play_.GetTimer().GetCurrent(), play_.GetTimer().GetLimit());
+    EXPECT_EQ(recorder_->GetFrameIndex(), 0u);
+    EXPECT_EQ(play_.GetPlayer().GetLive().x, play_.GetPlayer().GetLoaded().x);
+    EXPECT_EQ(play_.GetDistance().GetBestJump(), 0);
+}
+
+TEST_F(PlaySceneTest, ALiveGoalSoundsAndShowsTheScoreOverTheBackdrop) {
+    registry_->GetFontSet()->Load();
+    LoadLive();
+    ASSERT_TRUE(RunUntil(CGameMainScene::kScoreShow, 1u << kRight, 600));
+    EXPECT_TRUE(play_.GetGoal().reached);
+    EXPECT_EQ(play_.GetGoal().x, play_.GetPlayer().GetLive().x);
+    EXPECT_NE(std::find(sounds_.begin(), sounds_.end(), std::pair{11, 0}), sounds_.end()) << "the goal sound";
+    // The show's picture and texts are recorded with the backdrop's layers, so they lie above it.
+    Poll(0);
+    play_.OnMove();
+    play_.OnDraw(nullptr);
+    std::map<int32_t, int> layers;
+    for (const DrawRecord& record : Records()) ++layers[record.layer];
+    EXPECT_GT(layers[2000], 0) << "the clear picture";
+    EXPECT_GT(layers[1000], 0) << "the jump and time texts";
+    EXPECT_GT(layers[8000] + layers[7000], 0) << "the backdrop";
+    EXPECT_EQ(layers[6000] + layers[5000], 0) << "no fish and no player";
+}
+
+TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {
+    struct Case {
+        const char* name;
+        int stage;
+        uint32_t flight, time;   // stored records
+        int32_t leap;            // the run's best jump (world units)
+        int frames;              // timer frames run: elapsed = 3 per frame, roughly
+        bool flight_replay, time_replay, saved;
+    };
+    LoadLive();
+    const int32_t limit = play_.GetTimer().GetLimit() >> 10;
+    auto elapsed_after = [&](int frames) {
+        play_.GetTimer().Reset();
+        for (int i = 0; i < frames; ++i) play_.GetTimer().Move();
+        return static_cast<uint32_t>(limit - (play_.GetTimer().GetCurrent() >> 10));
+    };
+    const uint32_t e30 = elapsed_after(30);
+    const Case cases[] = {
+        {"both fall", 1, 100, e30 + 1, 5000, 30, true, true, true},
+        {"equal records keep the old", 2, 5000, e30, 5000, 30, false, false, true},
+        {"only the time", 3, 6000, e30 + 1, 5000, 30, false, true, true},
+        {"a stage past the save record", 4, 0, 0, 5000, 30, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all("SaveData");
+        CGameState& state = *registry_->GetGameState();
+        state.save = SaveRecord();
+        state.save.SetBestFlight(c.stage, c.flight);
+        state.save.SetBestTime(c.stage, c.time);
+        CFlyingDistance& distance = play_.GetDistance();
+        distance.Reset();
+        for (auto [x, y] : {std::pair{0, -10}, {0, 10}, {c.leap, 10}, {c.leap, -10}}) distance.Track(x, y);
+        ASSERT_EQ(distance.GetBestJump(), c.leap);
+        ASSERT_EQ(elapsed_after(c.frames), e30);
+
+        play_.StoreRecords(c.stage);
+        EXPECT_EQ(fs::exists(ReplayFileName(c.stage, 0)), c.flight_replay);
+        EXPECT_EQ(fs::exists(ReplayFileName(c.stage, 1)), c.time_replay);
+        EXPECT_EQ(fs::exists(kSaveFile), c.saved);
+        EXPECT_EQ(state.save.GetBestFlight(c.stage), c.flight_replay ? 5000u : c.flight);
+        EXPECT_EQ(state.save.GetBestTime(c.stage), c.time_replay ? e30 : c.time);
+        EXPECT_EQ(state.save.IsCleared(c.stage), c.stage <= 3);
+        if (c.flight_replay && c.time_replay) {
+            EXPECT_EQ(gametest::ReadBytes(ReplayFileName(c.stage, 0)), gametest::ReadBytes(ReplayFileName(c.stage, 1)));
+        }
+    }
+}
+
+TEST_F(PlaySceneTest, TheReplaySearchWalksStagesAndKindsFromTheCursor) {
+    struct Case {
+        std::set<std::pair<int, int>> files;   // stage, kind
+        std::pair<int, int> cursor;            // stage, kind before
+        int found;                             // stage loaded, 0 for none
+        std::pair<int, int> after;
+    };
+    const Case cases[] = {
+        {{{1, 1}}, {1, 0}, 1, {2, 1}},
+        {{{2, 0}, {3, 1}}, {3, 0}, 3, {1, 0}},
+        {{{2, 0}}, {2, 0}, 2, {3, 0}},
+        {{}, {1, 0}, 0, {1, 0}},
+        {{{9, 0}}, {2, 1}, 0, {2, 1}},   // a stage past the final one is never asked for
+    };
+    for (const Case& c : cases) {
+        fs::remove_all("SaveData");
+        fs::create_directories("SaveData");
+        for (auto [stage, kind] : c.files) gametest::WriteBytes(ReplayFileName(stage, kind), {1, 0, 0x10, 0});
+        gametest::WriteBytes(ReplayFileName(1, 0), {7});   // cut short before its count: not a replay
+        if (c.files.count({1, 0})) gametest::WriteBytes(ReplayFileName(1, 0), {1, 0, 0x10, 0});
+        CGameState& state = *registry_->GetGameState();
+        state.replay_stage = c.cursor.first;
+        state.replay_kind = c.cursor.second;
+        CInputRecorder recorder{KTL::smart_ptr<CKeyBase>()};
+        EXPECT_EQ(FindReplay(state, recorder), c.found) << c.cursor.first << "," << c.cursor.second;
+        EXPECT_EQ(std::pair(state.replay_stage, state.replay_kind), c.after);
+        if (c.found) {
+            EXPECT_EQ(recorder.GetFrameCount(), 30u);
+        }
+    }
+}
+
+TEST_F(PlaySceneTest, TheDemoPlaySignFadesInAndIsOptional) {
+    CDemoPlayLogo missing;
+    missing.Load("GameData/Shared/LoadList/NoSuchFile.ltd");
+    EXPECT_EQ(missing.GetPicture(), nullptr);
+    EXPECT_EQ(GetDataFailureCount(), 0) << "a missing sign is not a data failure";
+
+    CDemoPlayLogo logo;
+    logo.Load();
+    ASSERT_NE(logo.GetPicture(), nullptr);
+    EXPECT_EQ(GetDataFailureCount(), 0);
+    for (int frame = 1; frame <= 300; ++frame) {
+        logo.Draw();
+        EXPECT_EQ(logo.GetAlpha(), std::min(frame, 255));
+        ASSERT_EQ(Records().size(), 1u);
+        EXPECT_EQ(Records()[0].layer, 250);
+        ClearRecords();
+    }
+}
+
+} // namespace
