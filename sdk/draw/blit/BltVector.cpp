@@ -1,43 +1,38 @@
 // BltVector.cpp -- the choice between the scalar route and the vector rows.
 #include "sdk/draw/blit/BltVector.h"
 
-#include <atomic>
+#include "sdk/draw/CpuFeature.h"
 
 namespace zuderadeDoruVAV3ed {
 
 namespace {
 
-BltVectorLevel DetectBest() {
-#if defined(__x86_64__)
-    __builtin_cpu_init();
-    if (kBltVectorRowsAvx2 && __builtin_cpu_supports("avx2")) return BltVectorLevel::kAvx2;
-    return BltVectorLevel::kSse2;
-#else
+// The level that a feature set allows.
+BltVectorLevel LevelOf(uint32_t features) {
+    if ((features & kCpuFeatureAvx2) && kBltVectorRowsAvx2) return BltVectorLevel::kAvx2;
+    if (features & kCpuFeatureSse2) return BltVectorLevel::kSse2;
     return BltVectorLevel::kScalar;
-#endif
-}
-
-std::atomic<int>& Level() {
-    static std::atomic<int> level{static_cast<int>(BltVectorBest())};
-    return level;
 }
 
 } // namespace
 
+// The level is the vector route limit that every blitter family shares (CpuFeature.h), seen as
+// the rows this family has.
 BltVectorLevel BltVectorBest() {
-    static const BltVectorLevel best = DetectBest();
-    return best;
+    return LevelOf(CpuFeatureCache);
 }
 
 BltVectorLevel GetBltVectorLevel() {
-    return static_cast<BltVectorLevel>(Level().load(std::memory_order_relaxed));
+    return LevelOf(UsableCpuFeatures());
 }
 
 BltVectorLevel SetBltVectorLevel(BltVectorLevel level) {
-    if (static_cast<int>(level) > static_cast<int>(BltVectorBest())) level = BltVectorBest();
-    if (static_cast<int>(level) < 0) level = BltVectorLevel::kScalar;
-    Level().store(static_cast<int>(level), std::memory_order_relaxed);
-    return level;
+    switch (level) {
+    case BltVectorLevel::kAvx2: LimitCpuFeatures(~0u); break;
+    case BltVectorLevel::kSse2: LimitCpuFeatures(~kCpuFeatureAvx2); break;
+    default: LimitCpuFeatures(0); break;
+    }
+    return GetBltVectorLevel();
 }
 
 const BltVectorRows* CurrentBltVectorRows() {

@@ -21,7 +21,8 @@ enum class BltVectorLevel {
 BltVectorLevel BltVectorBest();
 // The level in use; at start the best one.
 BltVectorLevel GetBltVectorLevel();
-// Chooses the level (lowered to the best one the processor runs); returns the level now in use.
+// Chooses the level through the shared route limit of CpuFeature.h, which every blitter family
+// follows (lowered to the best one the processor runs); returns the level now in use.
 BltVectorLevel SetBltVectorLevel(BltVectorLevel level);
 
 // d: destination row, s: source row, width in pixels, param: the row's constant (alpha a in

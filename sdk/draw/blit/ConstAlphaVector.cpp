@@ -1,7 +1,7 @@
 // ConstAlphaVector.cpp -- the SSE2 row kernels of the constant-alpha kinds and the choice of route.
 #include "sdk/draw/blit/ConstAlphaVector.h"
 
-#include <atomic>
+#include "sdk/draw/CpuFeature.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <emmintrin.h>
@@ -29,27 +29,18 @@ int Avx2ConstAlphaRow32(uint8_t* d, const uint8_t* s, int width, uint8_t a, bool
 
 namespace {
 
-std::atomic<bool> g_vector_routes{true};
-
 bool HasAvx2() {
-#if CONST_ALPHA_X86
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-#else
-    return false;
-#endif
+    return (UsableCpuFeatures() & kCpuFeatureAvx2) != 0;
 }
 
 } // namespace
 
+// The switch is the vector route limit that every blitter family shares (CpuFeature.h).
 void SetConstAlphaVectorRoutes(bool on) {
-    g_vector_routes.store(on, std::memory_order_relaxed);
+    LimitCpuFeatures(on ? ~0u : 0u);
 }
 bool ConstAlphaVectorRoutes() {
-    return g_vector_routes.load(std::memory_order_relaxed);
+    return (UsableCpuFeatures() & kCpuFeatureSse2) != 0;
 }
 
 int ConstAlphaRow16(uint8_t* d, const uint8_t* s, int width, int level, bool is565, bool sub, const uint32_t* key) {

@@ -6,7 +6,8 @@
 
 namespace zuderadeDoruVAV3ed {
 
-// Whether the vector routes run (on by default). Tests switch them off to see the scalar rule.
+// Whether the vector routes run (on by default): the shared route limit of CpuFeature.h, all or
+// nothing. Tests switch them off to see the scalar rule.
 void SetConstAlphaVectorRoutes(bool on);
 bool ConstAlphaVectorRoutes();
 
