@@ -4,6 +4,7 @@
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
+#include "game/SceneSound.h"
 #include "sdk/base/ErrorLog.h"
 #include "game/GameOverScene.h"
 #include "game/ScoreRankScene.h"
@@ -16,6 +17,7 @@ namespace zuderadeDoruVAV3ed {
 
 namespace {
 constexpr int kButtonCancel = 6;
+constexpr int kLogoSound = 0;   // played on channel 0 while the card shows
 } // namespace
 
 bool IsButtonPushed(int button) {
@@ -60,7 +62,7 @@ void CLogoScene::OnInit() {
     if (plane_->Load(kLogoPicture) != 0) ReportDataFailure("CLogoScene::OnInit", kLogoPicture, "画像が読めない");
     state_ = 0;
     counter_ = kWaitFrames;
-    // FIXME: play sound effect 0 on channel 0 once the sound-effect set exists.
+    PlaySceneSE(kLogoSound, 0);
 }
 
 void CLogoScene::OnMove(const KTL::smart_ptr<ISurface>&) {
@@ -76,7 +78,7 @@ void CLogoScene::OnMove(const KTL::smart_ptr<ISurface>&) {
     }
     level_ += static_cast<int>(counter_ & 0xFF);
     if (level_ > 255) {
-        // FIXME: stop the sound on channel 0 of the sound-effect set once it exists.
+        StopSceneSEChannel(0);
         JumpAndPoll(kSceneTitle);
     }
     // Cumulative: the card's own pixels brighten towards white.

@@ -1,6 +1,8 @@
 // SoundCue.cpp -- forwarding sound-effect requests.
 #include "game/SoundCue.h"
 
+#include "game/SceneSound.h"
+
 #include <utility>
 
 namespace zuderadeDoruVAV3ed {
@@ -13,7 +15,7 @@ std::function<void(int, int)>& Listener() {
 } // namespace
 
 void PlaySoundEffect(int number, int channel) {
-    // FIXME: play through the registry's sound-effect set (slot 9) once that set exists.
+    PlaySceneSE(number, channel);
     if (Listener()) Listener()(number, channel);
 }
 

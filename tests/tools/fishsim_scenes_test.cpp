@@ -45,6 +45,11 @@ SimRun Sim(const DataRoot& root, const std::string& keys, const std::string& opt
 
 using Entered = std::vector<std::pair<int, std::string>>;
 
+// A title that fades the volume out (new game, stage select, the replay) leaves once the
+// 1000 ms fade has run on the virtual clock, 31 frames after the decision, rather than after
+// its 16 frames of picture fade.
+constexpr int kVolumeFadeFrames = 31;
+
 // The page wait of the test data set's ranking.
 int RankingWait() {
     std::ifstream in(MiniData() / "Score/LoadList/ScoreRank.ltd");
@@ -58,10 +63,11 @@ TEST(FishsimScenesTest, LeftAloneTheGameShowsTheRankingThenAReplay) {
     const SimRun run = Sim(root, "", "");
     ASSERT_EQ(run.exit_code, 0) << "every file opened is there";
     // Logo 60 + 43 frames; title 43 fade-in + 120 idle + 16 fade-out; ranking three pages of
-    // wait + 2 frames; the replay scene is not made yet, so the loop ends there.
+    // wait + 2 frames; title again, leaving for the replay once the volume has faded out; the
+    // replay scene is not made yet, so the loop ends there.
     const int wait = RankingWait();
     ASSERT_GE(wait, 0);
-    const int ranking = 103 + 178, title = ranking + 3 * (wait + 2) - 1, replay = title + 178;
+    const int ranking = 103 + 178, title = ranking + 3 * (wait + 2) - 1, replay = title + 178 - 16 + kVolumeFadeFrames;
     EXPECT_EQ(run.entered, (Entered{{1, "1"}, {103, "1,2"}, {ranking, "1,2,5"}, {title, "1,2,5,2"},
                                     {replay, "1,2,5,2,6"}}));
     EXPECT_EQ(run.dump.at("state.stage"), "1");
@@ -75,7 +81,7 @@ TEST(FishsimScenesTest, NewGamePlaysTheStageOneStoryThenAsksForTheStage) {
     const SimRun run = Sim(root, keys, "--frames 700");
     ASSERT_EQ(run.exit_code, 0);
     ASSERT_EQ(run.entered.size(), 4u);
-    EXPECT_EQ(run.entered[2], (std::pair<int, std::string>{151 + 16, "1,2,8"}));
+    EXPECT_EQ(run.entered[2], (std::pair<int, std::string>{151 + kVolumeFadeFrames, "1,2,8"}));
     EXPECT_EQ(run.entered[3].second, "1,2,8,3");
     EXPECT_EQ(run.dump.at("state.stage"), "1");
 }
@@ -98,7 +104,7 @@ TEST(FishsimScenesTest, StageSelectOffersOnlyClearedStages) {
         EXPECT_EQ(run.dump.at("scenes"), c.scenes) << int(c.cleared2);
         EXPECT_EQ(run.dump.at("state.stage"), c.stage);
         if (c.cleared2) {
-            EXPECT_EQ(run.entered.back().first, 181 + 16);
+            EXPECT_EQ(run.entered.back().first, 181 + kVolumeFadeFrames);
         }
     }
 }
