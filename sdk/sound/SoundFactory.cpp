@@ -32,33 +32,26 @@ void CSoundFactory::ReleaseDirectSound() {
     direct_sound_.device = nullptr;
 }
 
-void CSoundFactory::AddRefDirectMusic() {
+template <class Device>
+void CSoundFactory::AddRefOverDirectSound(DeviceSlot<Device>& slot) {
     AddRefDirectSound();
-    direct_music_.over = GetDirectSound();
-    if (direct_music_.count++ == 0) direct_music_.device = new CDirectMusic(direct_music_.over);
+    slot.over = GetDirectSound();
+    if (slot.count++ == 0) slot.device = new Device(slot.over);
 }
 
-void CSoundFactory::ReleaseDirectMusic() {
-    if (direct_music_.count > 0 && --direct_music_.count == 0) {
-        delete direct_music_.device;
-        direct_music_.device = nullptr;
+template <class Device>
+void CSoundFactory::ReleaseOverDirectSound(DeviceSlot<Device>& slot) {
+    if (slot.count > 0 && --slot.count == 0) {
+        delete slot.device;
+        slot.device = nullptr;
     }
     ReleaseDirectSound();
 }
 
-void CSoundFactory::AddRefWaveOutput() {
-    AddRefDirectSound();
-    wave_output_.over = GetDirectSound();
-    if (wave_output_.count++ == 0) wave_output_.device = new CWaveOutputDirectSound(wave_output_.over);
-}
-
-void CSoundFactory::ReleaseWaveOutput() {
-    if (wave_output_.count > 0 && --wave_output_.count == 0) {
-        delete wave_output_.device;
-        wave_output_.device = nullptr;
-    }
-    ReleaseDirectSound();
-}
+void CSoundFactory::AddRefDirectMusic() { AddRefOverDirectSound(direct_music_); }
+void CSoundFactory::ReleaseDirectMusic() { ReleaseOverDirectSound(direct_music_); }
+void CSoundFactory::AddRefWaveOutput() { AddRefOverDirectSound(wave_output_); }
+void CSoundFactory::ReleaseWaveOutput() { ReleaseOverDirectSound(wave_output_); }
 
 ISoundFactory::SoundPtr CSoundFactory::Listed(ISound* sound, void (CSoundFactory::*on_destroyed)(ISound*)) {
     SoundPtr out(sound);

@@ -88,6 +88,11 @@ private:
         CDirectSound* over = nullptr;
     };
 
+    // A device built over the sound device: counts on the sound device too.
+    template <class Device>
+    void AddRefOverDirectSound(DeviceSlot<Device>& slot);
+    template <class Device>
+    void ReleaseOverDirectSound(DeviceSlot<Device>& slot);
     // Lists the sound and has on_destroyed called with its address once it is deleted.
     SoundPtr Listed(ISound* sound, void (CSoundFactory::*on_destroyed)(ISound*));
     // Unlists the sound; false when it was not listed.
