@@ -150,6 +150,14 @@ TEST_F(MidiDMTest, BadFilesAndAFailedDeviceAreRefused) {
     EXPECT_EQ(sound_->Open(Make("junk.mid", "MThd junk")), 2);
     EXPECT_EQ(sound_->Play(), -2);
 
+    // A piece of no length has no point to seek to.
+    testutil::SmfTrack empty;
+    empty.End();
+    const auto bytes = testutil::MakeSmf(0, 480, {empty});
+    ASSERT_EQ(sound_->Open(Make("empty.mid", std::string(bytes.begin(), bytes.end()))), 0);
+    EXPECT_EQ(sound_->GetLength(), 0);
+    EXPECT_EQ(sound_->SetCurrentPos(0), -2);
+
     // A music device whose set-up failed: every operation answers as without a device.
     const std::string none;
     platform::SetSoundFontForTest(&none);
