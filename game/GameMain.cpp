@@ -11,6 +11,7 @@
 #include "game/Scene.h"
 #include "game/SceneSound.h"
 #include "game/ScreenEffect.h"
+#include "game/SoundSets.h"
 #include "platform/clock.h"
 #include "platform/fs.h"
 #include "sdk/app/FPSTimer.h"
@@ -81,8 +82,8 @@ void CGameMainThread::SetUp() {
     LoadGameSettings(*state);
     if (options_.stage > 0) state->current_stage = options_.stage;
     registry->GetScreenEffect()->Init();
-    // FIXME: load the sound effects (32 channels) and create the music set here once the
-    // sound-effect and music sets exist.
+    registry->GetSESet()->Load(kSoundChannels);
+    registry->GetBGMSet()->Create();
 }
 
 void CGameMainThread::Main() {

@@ -5,10 +5,12 @@
 #include "game/DrawListPlane.h"
 #include "game/GameState.h"
 #include "game/ScreenEffect.h"
+#include "game/SoundSets.h"
 #include "sdk/app/Rand.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/draw/TrigTable.h"
 #include "sdk/input/VirtualKey.h"
+#include "sdk/sound/VolumeControl.h"
 
 namespace zuderadeDoruVAV3ed {
 
@@ -37,6 +39,9 @@ void CGameObjectRegistry::CreateObjects() {
     fonts_.reset(new CBitmapFontSet());
     state_.reset(new CGameState());
     screen_effect_.reset(new CScreenEffect());
+    se_set_.reset(new CSESet());
+    bgm_set_.reset(new CBGMSet());
+    volume_.reset(new CVolumeControl());
 }
 
 void CGameObjectRegistry::ReleaseObjects() {

@@ -30,9 +30,8 @@ public:
     CGameObjectRegistry(const CGameObjectRegistry&) = delete;
     CGameObjectRegistry& operator=(const CGameObjectRegistry&) = delete;
 
-    // Builds the objects of slots 0, 1, 2, 3, 5, 6, 7, 8 in this order, each replacing what its
-    // slot held. FIXME: slots 9 to 11 (sound-effect set, music set, volume control) are filled
-    // here once the sound sets and the volume control exist.
+    // Builds the objects of slots 0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11 in this order, each replacing
+    // what its slot held (the sound sets empty: the main body loads them).
     void CreateObjects();
     // Empties slots 0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11 in this order.
     void ReleaseObjects();

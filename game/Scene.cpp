@@ -18,6 +18,7 @@ namespace zuderadeDoruVAV3ed {
 
 namespace {
 constexpr int kButtonCancel = 6;
+constexpr int kLogoSound = 0;   // played on channel 0 while the card shows
 } // namespace
 
 bool IsButtonPushed(int button) {
@@ -64,7 +65,7 @@ void CLogoScene::OnInit() {
     if (plane_->Load(kLogoPicture) != 0) ReportDataFailure("CLogoScene::OnInit", kLogoPicture, "画像が読めない");
     state_ = 0;
     counter_ = kWaitFrames;
-    PlaySceneSE(0, 0);
+    PlaySceneSE(kLogoSound, 0);
 }
 
 void CLogoScene::OnMove(const KTL::smart_ptr<ISurface>&) {

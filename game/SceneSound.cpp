@@ -2,6 +2,7 @@
 #include "game/SceneSound.h"
 
 #include "game/GameObjectRegistry.h"
+#include "game/SoundSets.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/sound/VolumeControl.h"
 
@@ -10,6 +11,12 @@ namespace zuderadeDoruVAV3ed {
 namespace {
 constexpr int kMainLine = 0;
 CVolumeControl* Volume() { return CGameObjectRegistry::GetInstance()->GetVolumeControl(); }
+CSESet* Effects() { return CGameObjectRegistry::GetInstance()->GetSESet(); }
+// The music sound (null without a music set or before its Create).
+ISound* Music() {
+    CBGMSet* music = CGameObjectRegistry::GetInstance()->GetBGMSet();
+    return music ? music->GetSound() : nullptr;
+}
 } // namespace
 
 bool PlaySceneSE(int number, int channel) {
@@ -17,44 +24,35 @@ bool PlaySceneSE(int number, int channel) {
         CErrorLog::Out("PlaySceneSEに失敗 (チャンネル%dは範囲外, 効果音%d)", channel, number);
         return false;
     }
-    if (!CGameObjectRegistry::GetInstance()->GetSESet()) return false;
-    // FIXME: PlaySE(number, channel) on the sound-effect set once its interface exists.
-    return true;
+    CSESet* effects = Effects();
+    return effects && effects->GetCache() && effects->PlaySE(number, channel);
 }
 
 void StopSceneSEChannel(int channel) {
-    if (channel < 0 || channel >= kSoundChannels || !CGameObjectRegistry::GetInstance()->GetSESet()) return;
-    // FIXME: Stop on the channel's sound once the sound-effect set's interface exists.
+    CSESet* effects = Effects();
+    if (ISound* sound = effects ? effects->GetChannelSound(channel) : nullptr) sound->Stop();
 }
 
 void PreloadSceneSE(int number) {
-    if (!CGameObjectRegistry::GetInstance()->GetSESet()) return;
-    // FIXME: load into channel 0 of the sound-effect set once its interface exists.
-    (void)number;
+    CSESet* effects = Effects();
+    if (effects && effects->GetCache()) effects->LoadSE(number, 0);
 }
 
 void PlaySceneBGM(int number, bool loop) {
-    if (!CGameObjectRegistry::GetInstance()->GetBGMSet()) return;
-    // FIXME: PlayBGM(number, loop) on the music set once its interface exists.
-    (void)number;
-    (void)loop;
+    if (CBGMSet* music = CGameObjectRegistry::GetInstance()->GetBGMSet()) music->PlayBGM(number, loop);
 }
 
 void StopSceneBGM() {
-    if (!CGameObjectRegistry::GetInstance()->GetBGMSet()) return;
-    // FIXME: Stop on the music set's sound once its interface exists.
+    if (ISound* music = Music()) music->Stop();
 }
 
 void SetSceneBGMLoop(bool loop) {
-    if (!CGameObjectRegistry::GetInstance()->GetBGMSet()) return;
-    // FIXME: SetLoopPlay on the music set's sound once its interface exists.
-    (void)loop;
+    if (ISound* music = Music()) music->SetLoopPlay(loop);
 }
 
 bool IsSceneBGMPlaying() {
-    if (!CGameObjectRegistry::GetInstance()->GetBGMSet()) return false;
-    // FIXME: ask the music set's sound once its interface exists.
-    return false;
+    ISound* music = Music();
+    return music && music->IsPlay();
 }
 
 void FadeOutMainVolume(uint32_t ms) {

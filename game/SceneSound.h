@@ -10,7 +10,7 @@ namespace zuderadeDoruVAV3ed {
 constexpr int kSoundChannels = 32;
 
 // Plays effect n on channel c (0 to 31); a channel outside that range is logged and refused.
-// true when the call was handed on.
+// true when the effect was played (false also while the sound-effect set is missing or not loaded).
 bool PlaySceneSE(int number, int channel);
 // Stops the sound that channel c holds.
 void StopSceneSEChannel(int channel);

@@ -40,6 +40,9 @@ int CVolumeControl::StartFade(int line, uint32_t ms, bool fade_in) {
     // The volume now becomes the reference of the rates, once per series of fades.
     if (!fade.saved) mixer_.SaveVolume(line);
     if (!registered_) Register();
+    // Without an application nothing would step the fade, and a caller waiting for its end would
+    // wait for ever: it ends at once instead.
+    if (!registered_) fade.duration = 0;
     fade.saved = true;
     // The first rate is written now rather than one period later.
     Update();

@@ -22,7 +22,8 @@ public:
     virtual ~CVolumeControl();
 
     // Start a fade of ms milliseconds on a line (0 speakers, 1 wave, 2 synthesiser, 3 CD); a fade
-    // of 0 ms ends at once. 0, or 1 for a line number outside 0..3.
+    // of 0 ms, or one started on a thread without an application, ends at once. 0, or 1 for a
+    // line number outside 0..3.
     int FadeIn(int line, uint32_t ms);
     int FadeOut(int line, uint32_t ms);
     bool IsFade(int line) const;

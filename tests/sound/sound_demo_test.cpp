@@ -1,9 +1,11 @@
 // sound_demo_test.cpp -- the example program plays a file to its end through the real output
-// (SDL's dummy driver here) and exits 0; a file it cannot play gives 1.
+// (SDL's dummy driver here) and exits 0, a MIDI file as well; a file it cannot play gives 1.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
+#include "platform/midi_player.h"
+#include "tests/midi_builder.h"
 #include "tests/scratch_dir.h"
 #include "tests/sound/sound_test_util.h"
 
@@ -23,6 +25,12 @@ TEST(SoundDemoTest, PlaysToTheEndOrSaysItCannot) {
     soundtest::WriteFile(wav, soundtest::WavBytes(spec));
     EXPECT_EQ(RunDemo(wav.string()), 0);
     EXPECT_EQ(RunDemo((dir.path() / "missing.wav").string()), 1);
+    EXPECT_EQ(RunDemo((dir.path() / "missing.mid").string()), 1);
+    if (platform::FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font: MIDI not played";
+    const auto bytes = testutil::MakePianoPhrase();
+    const auto mid = dir.path() / "phrase.MID";
+    soundtest::WriteFile(mid, std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(RunDemo(mid.string()), 0);
 }
 
 } // namespace

@@ -196,6 +196,14 @@ TEST_F(VolumeControlTest, WithoutAnApplicationNothingIsHooked) {
     EXPECT_EQ(Gain(AudioLine::kWave), 0.0f);
     volume.ResetVolume(kMixerLineWave);
     EXPECT_EQ(Gain(AudioLine::kWave), 1.0f);
+
+    // Nothing would step a longer fade: it ends at once too, so nobody waits on it for ever.
+    volume.FadeOut(kMixerLineWave, 1000);
+    EXPECT_FALSE(volume.IsFade(kMixerLineWave));
+    EXPECT_EQ(Gain(AudioLine::kWave), 0.0f);
+    volume.FadeIn(kMixerLineWave, 500);
+    EXPECT_FALSE(volume.IsFade(kMixerLineWave));
+    EXPECT_EQ(Gain(AudioLine::kWave), 1.0f);
 }
 
 } // namespace

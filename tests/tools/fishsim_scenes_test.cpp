@@ -14,6 +14,11 @@ using namespace toolstest;
 
 using Entered = std::vector<std::pair<int, std::string>>;
 
+// A title that fades the volume out (new game, stage select, the replay) leaves once the
+// 1000 ms fade has run on the virtual clock, 31 frames after the decision, rather than after
+// its 16 frames of picture fade.
+constexpr int kVolumeFadeFrames = 31;
+
 // The page wait of the test data set's ranking.
 int RankingWait() {
     std::ifstream in(MiniData() / "Score/LoadList/ScoreRank.ltd");
@@ -25,10 +30,11 @@ int RankingWait() {
 TEST(FishsimScenesTest, LeftAloneTheGameShowsTheRankingThenAReplay) {
     const DataRoot root("ff_sim_attract");
     // Logo 60 + 43 frames; title 43 fade-in + 120 idle + 16 fade-out; ranking three pages of
-    // wait + 2 frames; with no replay saved the replay scene hands over to the ranking at once.
+    // wait + 2 frames; title again, leaving for the replay once the volume has faded out; with no
+    // replay saved the replay scene hands over to the ranking at once.
     const int wait = RankingWait();
     ASSERT_GE(wait, 0);
-    const int ranking = 103 + 178, title = ranking + 3 * (wait + 2) - 1, replay = title + 178;
+    const int ranking = 103 + 178, title = ranking + 3 * (wait + 2) - 1, replay = title + 178 - 16 + kVolumeFadeFrames;
     const SimRun run = Sim(root, "", "--frames " + std::to_string(replay + 5));
     ASSERT_EQ(run.exit_code, 0) << "every file opened is there";
     EXPECT_EQ(run.entered, (Entered{{1, "1"}, {103, "1,2"}, {ranking, "1,2,5"}, {title, "1,2,5,2"},
@@ -44,7 +50,7 @@ TEST(FishsimScenesTest, NewGamePlaysTheStageOneStoryThenAsksForTheStage) {
     const SimRun run = Sim(root, keys, "--frames 700");
     ASSERT_EQ(run.exit_code, 0);
     ASSERT_EQ(run.entered.size(), 4u);
-    EXPECT_EQ(run.entered[2], (std::pair<int, std::string>{151 + 16, "1,2,8"}));
+    EXPECT_EQ(run.entered[2], (std::pair<int, std::string>{151 + kVolumeFadeFrames, "1,2,8"}));
     EXPECT_EQ(run.entered[3].second, "1,2,8,3");
     EXPECT_EQ(run.dump.at("state.stage"), "1");
 }
@@ -67,7 +73,7 @@ TEST(FishsimScenesTest, StageSelectOffersOnlyClearedStages) {
         EXPECT_EQ(run.dump.at("scenes"), c.scenes) << int(c.cleared2);
         EXPECT_EQ(run.dump.at("state.stage"), c.stage);
         if (c.cleared2) {
-            EXPECT_EQ(run.entered.back().first, 181 + 16);
+            EXPECT_EQ(run.entered.back().first, 181 + kVolumeFadeFrames);
         }
     }
 }

@@ -1,13 +1,13 @@
-// sound_demo.cpp -- plays one sound file (WAV, MP3, or Ogg through the plug-in) as a streamed
-// sound to its end through the audio output, then exits.
+// sound_demo.cpp -- plays one sound file (WAV, MP3, Ogg through the plug-in, or MIDI through the
+// synthesiser) from the sound factory to its end through the audio output, then exits.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "sdk/app/ObjectCreater.h"
 #include "sdk/sound/DirectSound.h"
+#include "sdk/sound/SoundFactory.h"
 #include "sdk/sound/WaveOutput.h"
-#include "sdk/sound/WaveStreamSound.h"
 #include "sdk/thread/Thread.h"
 
 using namespace zuderadeDoruVAV3ed;
@@ -31,26 +31,28 @@ int main(int argc, char** argv) {
     const std::string plug_in = std::filesystem::exists("plugin/or.dll") ? "plugin/or.dll" : "../plugin/or.dll";
     GetObjectCreater()->LoadPlugIn(plug_in);
 
-    CDirectSound device;
-    if (device.GetStatus() != CDirectSound::kReady) {
+    if (!CDirectSound::CanUse()) {
         std::fprintf(stderr, "sound_demo: no audio device\n");
         return 1;
     }
-    CWaveOutputDirectSound output(&device);
-    output.GetStreamFactory()->GetStreamFactory()->GetExtensionMap()->SetStr("ogg", "CVorbisStream");
-
     int result = 0;
     {
-        CWaveStreamSound sound(&output);
-        sound.Open(argv[1]);
-        const int length = sound.GetLength();
-        if (sound.Play() != 0) {
+        CSoundFactory factory;
+        factory.SetStreamPlay(true);
+        // MIDI on the music device only: the sequencer device tells its end to a window, which
+        // this program has not.
+        factory.SetMIDIKinds(kSoundMidiDirectMusic, kSoundNone);
+        factory.GetStreamFactory()->GetStreamFactory()->GetExtensionMap()->SetStr("ogg", "CVorbisStream");
+        KTL::smart_ptr<ISound> sound;
+        factory.LoadSound(sound, argv[1]);
+        const int length = sound->GetLength();
+        if (sound->GetType() == kSoundNone || sound->Play() != 0) {
             std::fprintf(stderr, "sound_demo: %s cannot be played\n", argv[1]);
             result = 1;
         } else {
             std::printf("sound_demo: playing %s (%d ms)\n", argv[1], length);
             CWaiter waiter;
-            while (sound.IsPlay()) waiter.Sleep(50);
+            while (sound->IsPlay()) waiter.Sleep(50);
             std::printf("sound_demo: done\n");
         }
     }
