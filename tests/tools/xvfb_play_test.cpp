@@ -3,7 +3,10 @@
 // into stage 1, with pictures of the X screen saved on the way; Esc ends it with exit code 0.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
 #include <signal.h>
+#include <string>
 #include <unistd.h>
 
 #include "tests/instance_name.h"
@@ -44,7 +47,8 @@ within() {
 }
 # True once a file under the folder has been read.
 read_from() { [ -n "$(find "GameData/$1" -type f -newerat 2001-01-01 -print -quit)" ]; }
-shot() { import -window root "$pictures/$1.png"; }
+# A screenshot of the whole X screen, and the number of colours in it.
+shot() { import -window root "$pictures/$1.png" && echo "$1 $(identify -format %k "$pictures/$1.png")" >> shots.txt; }
 fail() { echo "$1" >> failed.txt; }
 # A key held for a few frames: pressed and let go within one frame, the game would not see it.
 press() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; }
@@ -81,7 +85,7 @@ echo $? > rc.txt
 )sh";
 
 TEST(XvfbPlayTest, TheRealProgramIsPlayedByKeysFromTheLogoIntoStageOneAndQuitsOnEsc) {
-    for (const char* command : {"xvfb-run", "xdotool", "import"})
+    for (const char* command : {"xvfb-run", "xdotool", "import", "identify"})
         if (!HaveCommand(command)) GTEST_SKIP() << command << " is not installed";
     const fs::path game = BinaryDir() / "flyingfish";
     ASSERT_TRUE(fs::is_regular_file(game));
@@ -103,8 +107,14 @@ TEST(XvfbPlayTest, TheRealProgramIsPlayedByKeysFromTheLogoIntoStageOneAndQuitsOn
     std::ifstream failed(root / "failed.txt");
     std::string step;
     EXPECT_FALSE(std::getline(failed, step)) << "not reached: " << step;
-    for (const char* name : {"xvfb_title.png", "xvfb_stage_demo.png", "xvfb_play.png"})
-        EXPECT_GT(fs::exists(pictures / name) ? fs::file_size(pictures / name) : 0, 1000u) << name;
+    // Each screenshot shows a picture, not a black or a one-colour screen.
+    std::map<std::string, int> colours;
+    std::ifstream shots(root / "shots.txt");
+    for (std::string name; shots >> name;) shots >> colours[name];
+    for (const char* name : {"xvfb_title", "xvfb_stage_demo", "xvfb_play"}) {
+        EXPECT_TRUE(fs::exists(pictures / (std::string(name) + ".png"))) << name;
+        EXPECT_GT(colours[name], 100) << name;
+    }
 
     std::ifstream rc(root / "rc.txt");
     int code = -1;
