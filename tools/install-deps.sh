@@ -8,7 +8,7 @@ PACKAGES=(
   libsdl2-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   lame vorbis-tools
-  xvfb xauth xdotool
+  xvfb xauth xdotool imagemagick
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then

@@ -4,17 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "game/GameState.h"
 #include "tools_test_util.h"
 
 namespace {
 
 using namespace toolstest;
-using zuderadeDoruVAV3ed::SaveRecord;
 
 // Taps of `key` every `period` frames in [from, to), each held for one frame while `held` stays down.
 std::string Taps(const std::string& held, const std::string& key, int from, int to, int period) {
@@ -22,22 +19,6 @@ std::string Taps(const std::string& held, const std::string& key, int from, int 
     for (int f = from; f < to; f += period)
         script += std::to_string(f) + ": " + held + " " + key + "\n" + std::to_string(f + 1) + ": " + held + "\n";
     return script + std::to_string(to) + ":\n";
-}
-
-// The save file the run left (a fresh record when there is none or it is short).
-SaveRecord ReadSave(const DataRoot& root) {
-    std::ifstream in(root / "SaveData/save.bin", std::ios::binary);
-    const std::vector<char> save((std::istreambuf_iterator<char>(in)), {});
-    SaveRecord record;
-    EXPECT_EQ(save.size(), SaveRecord::kFileSize);
-    if (save.size() == SaveRecord::kFileSize) record.FromBytes(reinterpret_cast<const uint8_t*>(save.data()));
-    return record;
-}
-
-std::vector<std::string> Scenes(const SimRun& run) {
-    std::vector<std::string> scenes;
-    for (const auto& entry : run.entered) scenes.push_back(entry.second);
-    return scenes;
 }
 
 TEST(FullGameTest, ANewGameClearsEveryStageSeesTheEndingAndTheRankingThenOffersEveryStage) {
@@ -54,7 +35,7 @@ TEST(FullGameTest, ANewGameClearsEveryStageSeesTheEndingAndTheRankingThenOffersE
     EXPECT_EQ(game.stages, (std::vector<std::string>{"1", "1", "1", "2", "2", "3", "3", "4", "4", "1"}));
     EXPECT_EQ(game.dump.at("scene"), "2");
 
-    const SaveRecord record = ReadSave(root);
+    const auto record = ReadSave(root.path());
     for (int stage = 1; stage <= 3; ++stage) EXPECT_TRUE(record.IsCleared(stage)) << stage;
 
     // The stage select now starts each stage: turn the carousel left 0, 1 or 2 times and decide.
@@ -94,7 +75,7 @@ TEST(FullGameTest, RunningOutOfTimeLeadsToGameOverWhereContinueReplaysTheStageAn
         ASSERT_EQ(run.exit_code, 0) << c.name;
         EXPECT_EQ(Scenes(run), (std::vector<std::string>{"3", "3,7", c.next})) << c.name;
         EXPECT_EQ(run.dump.at("state.stage"), c.stage) << c.name;
-        const SaveRecord record = ReadSave(root);
+        const auto record = ReadSave(root.path());
         EXPECT_FALSE(record.IsCleared(2)) << c.name << ": a time-out stores nothing";
         EXPECT_FALSE(fs::exists(root / "SaveData/replay20.bin")) << c.name;
         EXPECT_FALSE(fs::exists(root / "SaveData/replay21.bin")) << c.name;

@@ -11,14 +11,6 @@ namespace {
 
 using namespace toolstest;
 
-// Holds right; every `period` frames the last 30 also hold up, so the fish leaps and breathes.
-std::string LeapScript(int period) {
-    std::string script;
-    for (int frame = 0; frame < 6000; frame += period)
-        script += std::to_string(frame) + ": Right\n" + std::to_string(frame + period - 30) + ": Right Up\n";
-    return script;
-}
-
 // The timer left at the goal in hundredths of a second; -1 when the time ran out.
 int SpareTime(int stage, const std::string& script) {
     const DataRoot root("ff_stage_tuning", false);

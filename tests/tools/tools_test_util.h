@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <sys/wait.h>
 #include <utility>
 #include <vector>
 
+#include "game/GameState.h"
 #include "tests/scratch_dir.h"
 
 namespace toolstest {
@@ -101,6 +103,38 @@ inline SimRun Sim(const DataRoot& root, const std::string& keys, const std::stri
         previous = scenes;
     }
     return run;
+}
+
+// Holds right; every `period` frames the last 30 also hold up, so the fish leaps and breathes.
+// With `tap` given, that key is also pushed for one frame every 20 frames from frame 50 to
+// `tap_until` (it turns the pages of the stories; in the play it flaps).
+inline std::string LeapScript(int period, int frames = 6000, const std::string& tap = "", int tap_until = 0) {
+    std::string script, previous = "-";
+    for (int frame = 0; frame < frames; ++frame) {
+        std::string keys = frame % period >= period - 30 ? "Right Up" : "Right";
+        if (!tap.empty() && frame >= 50 && frame < tap_until && frame % 20 == 10) keys += " " + tap;
+        if (keys != previous) script += std::to_string(frame) + ": " + keys + "\n";
+        previous = keys;
+    }
+    return script;
+}
+
+// The save file a run left (a fresh record when there is none or it is short).
+inline zuderadeDoruVAV3ed::SaveRecord ReadSave(const fs::path& root) {
+    std::ifstream in(root / "SaveData/save.bin", std::ios::binary);
+    const std::vector<char> save((std::istreambuf_iterator<char>(in)), {});
+    zuderadeDoruVAV3ed::SaveRecord record;
+    EXPECT_EQ(save.size(), zuderadeDoruVAV3ed::SaveRecord::kFileSize);
+    if (save.size() == zuderadeDoruVAV3ed::SaveRecord::kFileSize)
+        record.FromBytes(reinterpret_cast<const uint8_t*>(save.data()));
+    return record;
+}
+
+// The lists of scenes a run went through, one at each change.
+inline std::vector<std::string> Scenes(const SimRun& run) {
+    std::vector<std::string> scenes;
+    for (const auto& entry : run.entered) scenes.push_back(entry.second);
+    return scenes;
 }
 
 } // namespace toolstest
