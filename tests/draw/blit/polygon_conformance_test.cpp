@@ -71,13 +71,13 @@ std::vector<POINT> RandomConvex(std::mt19937& rng, int lo_x, int hi_x, int lo_y,
     return hull;
 }
 
-// A drawable polygon over the destination with source positions inside the source; with the
-// flag set the far vertices are never reached, so they may lie on the source's edge + 1.
+// A drawable polygon over the destination with source positions inside the source or, with the
+// flag set, on its far edges too (its width and height).
 Polygon RandomPolygon(std::mt19937& rng, int dw, int dh, int sw, int sh) {
     Polygon p;
     p.dst = RandomConvex(rng, -8, dw + 8, -8, dh + 8);
     p.flag = static_cast<uint8_t>(Uniform(rng, 0, 3) == 0 ? Uniform(rng, 1, 255) : 0);
-    for (size_t i = 0; i < p.dst.size(); ++i) p.src.push_back({Uniform(rng, 0, sw - 1), Uniform(rng, 0, sh - 1)});
+    for (size_t i = 0; i < p.dst.size(); ++i) p.src.push_back({Uniform(rng, 0, p.flag ? sw : sw - 1), Uniform(rng, 0, p.flag ? sh : sh - 1)});
     if (Uniform(rng, 0, 2) > 0) {
         p.has_clip = true;
         int l = Uniform(rng, -3, dw), t = Uniform(rng, -3, dh);
@@ -214,9 +214,9 @@ struct Board {
     CSurfaceInfo desc;
 };
 
-// Copies a polygon from a numbered source onto an empty 8 x 8 board.
-Board Draw(const std::vector<POINT>& dst, const std::vector<POINT>& src, uint8_t flag, const RECT* clip = nullptr) {
-    Board source(8, 8), dest(8, 8);
+// Copies a polygon from a numbered source (8 x 8 unless said) onto an empty 8 x 8 board.
+Board Draw(const std::vector<POINT>& dst, const std::vector<POINT>& src, uint8_t flag, const RECT* clip = nullptr, int size = 8) {
+    Board source(size, size), dest(8, 8);
     source.Number();
     PolygonInfo info{src.data(), dst.data(), clip, flag, static_cast<int32_t>(dst.size())};
     EXPECT_EQ(dest.desc.PolygonBlt(kPolyBltCopy, &source.desc, &info, nullptr), 0);
@@ -245,6 +245,7 @@ TEST(PolygonWalk, EdgeCases) {
             reads_far |= ((t >> 8) & 255) == 4 || (t >> 16) == 4;
         }
     EXPECT_TRUE(reads_far);
+    EXPECT_EQ(Draw(square, square_src, 1, nullptr, 4).pixels, exclusive.pixels);   // the 4 x 4 source itself
     // The other orientation draws the same pixels.
     const std::vector<POINT> square_ccw = {{0, 0}, {0, 3}, {3, 3}, {3, 0}}, square_src_ccw = {{0, 0}, {0, 4}, {4, 4}, {4, 0}};
     EXPECT_EQ(Draw(square_ccw, square_src_ccw, 1).pixels, exclusive.pixels);
