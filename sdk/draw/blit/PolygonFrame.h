@@ -23,8 +23,6 @@
 
 namespace zuderadeDoruVAV3ed {
 
-// Most vertices a polygon may have.
-inline constexpr int32_t kPolygonMaxVertices = 4096;
 // Every coordinate, and the spread of each coordinate over the polygon, within signed 14 bits:
 // shifted left by the 18 fraction bits it still fits 32 bits.
 inline constexpr int32_t kPolygonCoordMin = -8192, kPolygonCoordMax = 8191;
@@ -52,7 +50,7 @@ struct PolygonShape {
 };
 
 // nullptr when the walk can draw the polygon (shape filled), else why not (a log text): a count
-// below 2 or above the bound, missing arrays, coordinates out of range, all vertices on one row,
+// below 2, missing arrays, coordinates out of range, all vertices on one row,
 // a zero-height edge inside a chain, or a polygon that is not convex.
 const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape);
 

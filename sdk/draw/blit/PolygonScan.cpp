@@ -48,8 +48,10 @@ const char* CheckChain(const POINT* p, int n, int start, int dir, int len) {
 } // namespace
 
 const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape) {
+    // Any count of 2 or more: the chains that pass hold edges that each go down at least one row
+    // within the coordinate range, so their arrays stay small whatever the count.
     const int n = polygon.count;
-    if (n < 2 || n > kPolygonMaxVertices) return "頂点の数が範囲外";
+    if (n < 2) return "頂点が2つ未満";
     if (!polygon.srcPoints || !polygon.dstPoints) return "頂点の配列がない";
     const POINT* p = polygon.dstPoints;
     if (!InRange(p, n) || !InRange(polygon.srcPoints, n)) return "座標が範囲外";
