@@ -95,15 +95,11 @@ void Scramble(TestSurface& s, std::mt19937& rng, bool few_values) {
             for (int i = 0; i < s.size; ++i) s.Pixel(x, y)[i] = few_values ? kValues[rng() % 4] : static_cast<uint8_t>(rng());
 }
 
-// Plants the colour key (as the model builds it) into about a third of the source's pixels,
-// with random bits where the key test does not look.
+// Plants the key's colour (RefKeyPixel) into about a third of the source's pixels.
 void PlantKey(TestSurface& s, std::mt19937& rng, uint32_t key_argb) {
-    const RefFormat& f = Format(s.type);
-    uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
-    uint32_t key = RefKey(f, key_argb) & mask;
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
-            if (rng() % 3 == 0) RefStore(f, s.Pixel(x, y), (static_cast<uint32_t>(rng()) & ~mask) | key);
+            if (rng() % 3 == 0) RefStore(Format(s.type), s.Pixel(x, y), RefKeyPixel(Format(s.type), key_argb, rng));
 }
 
 std::string PairName(int mode, int dst, int src) {
