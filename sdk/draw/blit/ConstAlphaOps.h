@@ -272,7 +272,8 @@ template <class D, class S> using OpSubConstPairs = ConstAlphaPairOp<D, S, true>
 // ---- The operators by name ----------------------------------------------------------------------
 // Each is the operation of the routine that uses it; the ones that compute the same share a type.
 // Operators of kinds 6 and 7 read the alpha from the parameter word, the keyed ones from the
-// byte after the key.
+// byte after the key. The saturating operators without a constant alpha (OpAddSat_*, OpSubSat_*,
+// OpSubSatBits_*, Op{Add,Sub}PixelAlpha_*) are those of the add and subtract kinds (AddSubOps.h).
 using OpAddConst_RGB565_RGB565 = OpAddConst<PixelRGB565, PixelRGB565>;
 using OpAddConst_RGB555_RGB555 = OpAddConst<PixelRGB555, PixelRGB555>;
 using OpAddConst_RGB555_ARGB4555 = OpAddConst<PixelRGB555, PixelARGB4555>;
@@ -280,20 +281,6 @@ using OpAddConst_RGB888_RGB888 = OpAddConst<PixelRGB888, PixelRGB888>;
 using OpAddConst_BGR888_BGR888 = OpAddConst<PixelBGR888, PixelBGR888>;
 using OpAddConst_XRGB8888_XRGB8888 = OpAddConst<PixelXRGB8888, PixelXRGB8888>;
 using OpAddConst_XBGR8888_XBGR8888 = OpAddConst<PixelXBGR8888, PixelXBGR8888>;
-// The source's alpha byte times the constant alpha scales its colour.
-using OpAddPixelAlpha_RGB888_ARGB8888 = OpAddConst<PixelRGB888, PixelARGB8888>;
-using OpAddPixelAlpha_BGR888_ABGR8888 = OpAddConst<PixelBGR888, PixelABGR8888>;
-using OpAddPixelAlpha_XRGB8888_ARGB8888 = OpAddConst<PixelXRGB8888, PixelARGB8888>;
-using OpAddPixelAlpha_XBGR8888_ABGR8888 = OpAddConst<PixelXBGR8888, PixelABGR8888>;
-using OpSubPixelAlpha_BGR888_ABGR8888 = OpSubConst<PixelBGR888, PixelABGR8888>;
-using OpSubPixelAlpha_XRGB8888_ARGB8888 = OpSubConst<PixelXRGB8888, PixelARGB8888>;
-// Whole colours, no alpha: the colour words of cells, or the colour bytes with alpha set to 255.
-using OpAddSat_RGB565 = OpAddConst<PixelARGB4565, PixelARGB4565>;
-using OpAddSat_RGB555 = OpAddConst<PixelARGB4555, PixelARGB4555>;
-using OpAddSat_ARGB8888_ARGB8888 = OpAddConst<PixelARGB8888, PixelARGB8888>;
-using OpAddSat_ABGR8888_ABGR8888 = OpAddConst<PixelABGR8888, PixelABGR8888>;
-using OpSubSat_RGB565 = OpSubConst<PixelARGB4565, PixelARGB4565>;
-using OpSubSat_RGB555 = OpSubConst<PixelARGB4555, PixelARGB4555>;
 using OpSubConst_RGB555_RGB555 = OpSubConst<PixelRGB555, PixelRGB555>;
 using OpSubConst_BGR888_BGR888 = OpSubConst<PixelBGR888, PixelBGR888>;
 using OpSubConst_XRGB8888_XRGB8888 = OpSubConst<PixelXRGB8888, PixelXRGB8888>;
@@ -306,12 +293,5 @@ using OpAddConstKeyed_XRGB8888_XRGB8888 = BltOpOf<OpAddConstKeyed, Key32, PixelX
 using OpAddConstKeyed_XBGR8888_XBGR8888 = BltOpOf<OpAddConstKeyed, Key32, PixelXBGR8888, PixelXBGR8888>::type;
 using OpSubConstKeyed_XRGB8888_XRGB8888 = BltOpOf<OpSubConstKeyed, Key32, PixelXRGB8888, PixelXRGB8888>::type;
 using OpSubConstKeyed_XBGR8888_XBGR8888 = BltOpOf<OpSubConstKeyed, Key32, PixelXBGR8888, PixelXBGR8888>::type;
-
-// An already scaled RGB565 source subtracted from one destination pixel.
-struct OpSubSatBits_RGB565 {
-    void operator()(uint8_t* d, const uint8_t* s) const {
-        PixelRGB565::Store(d, SubSat565(PixelRGB565::Load(d), PixelRGB565::Load(s)));
-    }
-};
 
 } // namespace zuderadeDoruVAV3ed

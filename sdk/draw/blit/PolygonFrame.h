@@ -9,9 +9,10 @@
 // destination pixel at d.
 //
 // Input that the walk cannot draw safely is rejected before anything is drawn (CheckPolygon),
-// the clip is clamped to the destination and each span's end texels are clamped into the
-// source, so no pixel outside either surface is ever read or written. For polygons inside those
-// limits the clamps change nothing.
+// the clip is clamped to the destination, and a span whose first or last pixel would read a
+// texel outside the source takes its end texels clamped into the source, so no pixel outside
+// either surface is ever read or written. For polygons inside those limits the clamps change
+// nothing.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +23,6 @@
 
 namespace zuderadeDoruVAV3ed {
 
-// Most vertices a polygon may have.
-inline constexpr int32_t kPolygonMaxVertices = 4096;
 // Every coordinate, and the spread of each coordinate over the polygon, within signed 14 bits:
 // shifted left by the 18 fraction bits it still fits 32 bits.
 inline constexpr int32_t kPolygonCoordMin = -8192, kPolygonCoordMax = 8191;
@@ -51,7 +50,7 @@ struct PolygonShape {
 };
 
 // nullptr when the walk can draw the polygon (shape filled), else why not (a log text): a count
-// below 2 or above the bound, missing arrays, coordinates out of range, all vertices on one row,
+// below 2, missing arrays, coordinates out of range, all vertices on one row,
 // a zero-height edge inside a chain, or a polygon that is not convex.
 const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape);
 
@@ -59,8 +58,8 @@ const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape);
 struct PolygonSpan {
     uint8_t* row = nullptr;             // the destination row
     int first = 0, last = 0;            // its pixels, both drawn; first <= last
-    const uint8_t* texels = nullptr;    // the texel of the left chain's source position
-    int32_t au = 0, av = 0;             // accumulators of the first pixel (texel offset << 18)
+    const uint8_t* texels = nullptr;    // the texel of the first pixel
+    int32_t au = 0, av = 0;             // accumulators of the first pixel: its texel fractions << 18
     int32_t su = 0, sv = 0;             // their steps per pixel
 };
 

@@ -45,15 +45,13 @@ const char* CheckChain(const POINT* p, int n, int start, int dir, int len) {
     return nullptr;
 }
 
-int32_t Clamp(int32_t v, int32_t lo, int32_t hi) {
-    return v < lo ? lo : v > hi ? hi : v;
-}
-
 } // namespace
 
 const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape) {
+    // Any count of 2 or more: the chains that pass hold edges that each go down at least one row
+    // within the coordinate range, so their arrays stay small whatever the count.
     const int n = polygon.count;
-    if (n < 2 || n > kPolygonMaxVertices) return "頂点の数が範囲外";
+    if (n < 2) return "頂点が2つ未満";
     if (!polygon.srcPoints || !polygon.dstPoints) return "頂点の配列がない";
     const POINT* p = polygon.dstPoints;
     if (!InRange(p, n) || !InRange(polygon.srcPoints, n)) return "座標が範囲外";
@@ -200,38 +198,58 @@ bool PolygonScan::NextSpan(PolygonSpan& span) {
         const int32_t xL = left_.x, xR = right_.x;
         if (lim_right_ < xL || xR < lim_left_) continue;
 
-        // The span's end texels, whole texels first, clamped into the source.
-        const int32_t sw = source_->GetWidth() - 1, sh = source_->GetHeight() - 1;
-        const int32_t ul = Clamp(left_.u >> kPolyFracBits, 0, sw), vl = Clamp(left_.v >> kPolyFracBits, 0, sh);
-        const int32_t ur = Clamp(right_.u >> kPolyFracBits, 0, sw), vr = Clamp(right_.v >> kPolyFracBits, 0, sh);
         const int xl = xL >> kPolyFracBits, xr = xR >> kPolyFracBits;
-        int32_t su = 0, sv = 0;
-        const int64_t divisor = int64_t(xr) - xl + e_;
-        if (xr != xl && divisor != 0) {
-            su = static_cast<int32_t>(int64_t(ur - ul) * kPolyOne / divisor);
-            sv = static_cast<int32_t>(int64_t(vr - vl) * kPolyOne / divisor);
-        }
-
-        int first = xl;
-        int32_t au = kPolyHalf, av = kPolyHalf;
-        if (xL < lim_left_) {
-            // Cut on the left: the steps of the pixels cut away, without the half texel.
-            const int64_t j = (lim_left_ - xL) >> kPolyFracBits;
-            au = static_cast<int32_t>(j * su);
-            av = static_cast<int32_t>(j * sv);
-            first = clip_.left;
-        }
+        const int first = xL < lim_left_ ? clip_.left : xl;
         const int last = xR > lim_right_ ? clip_.right - 1 : xr;
         if (first > last) continue;
+
+        // The steps come from the span's end texels, whole texels first; the accumulators start
+        // at the first pixel drawn, cut on the left without the half texel. The span reads
+        // between the texels of its first and its last pixel: when either lies outside the
+        // source, the end texels are clamped into it instead.
+        struct Texels {
+            int32_t su = 0, sv = 0;
+            int64_t au = kPolyHalf, av = kPolyHalf, u0 = 0, v0 = 0;
+            bool inside = false;
+        };
+        const int64_t w = source_->GetWidth(), h = source_->GetHeight();
+        auto texels = [&](int64_t ul, int64_t vl, int64_t ur, int64_t vr) {
+            Texels t;
+            const int64_t divisor = int64_t(xr) - xl + e_;
+            if (xr != xl && divisor != 0) {
+                t.su = static_cast<int32_t>((ur - ul) * kPolyOne / divisor);
+                t.sv = static_cast<int32_t>((vr - vl) * kPolyOne / divisor);
+            }
+            if (xL < lim_left_) {
+                const int64_t j = (lim_left_ - xL) >> kPolyFracBits;
+                t.au = j * t.su;
+                t.av = j * t.sv;
+            }
+            t.u0 = ul + (t.au >> kPolyFracBits);
+            t.v0 = vl + (t.av >> kPolyFracBits);
+            const int64_t u1 = ul + ((t.au + int64_t(last - first) * t.su) >> kPolyFracBits);
+            const int64_t v1 = vl + ((t.av + int64_t(last - first) * t.sv) >> kPolyFracBits);
+            t.inside = std::min(t.u0, u1) >= 0 && std::max(t.u0, u1) < w && std::min(t.v0, v1) >= 0 && std::max(t.v0, v1) < h;
+            return t;
+        };
+        const int64_t ul = left_.u >> kPolyFracBits, vl = left_.v >> kPolyFracBits;
+        const int64_t ur = right_.u >> kPolyFracBits, vr = right_.v >> kPolyFracBits;
+        Texels t = texels(ul, vl, ur, vr);
+        if (!t.inside) {
+            auto in = [](int64_t c, int64_t size) { return std::clamp<int64_t>(c, 0, size - 1); };
+            t = texels(in(ul, w), in(vl, h), in(ur, w), in(vr, h));
+            if (!t.inside) continue;
+        }
 
         span.row = dest_->GetPtr() + ptrdiff_t(row) * dest_->GetPitch();
         span.first = first;
         span.last = last;
-        span.texels = source_->GetPtr() + ptrdiff_t(vl) * source_->GetPitch() + ptrdiff_t(ul) * src_pixel_size_;
-        span.au = au;
-        span.av = av;
-        span.su = su;
-        span.sv = sv;
+        // The texel pointer at the first pixel's texel; the accumulators keep their fractions.
+        span.texels = source_->GetPtr() + ptrdiff_t(t.v0) * source_->GetPitch() + ptrdiff_t(t.u0) * src_pixel_size_;
+        span.au = static_cast<int32_t>(t.au & (kPolyOne - 1));
+        span.av = static_cast<int32_t>(t.av & (kPolyOne - 1));
+        span.su = t.su;
+        span.sv = t.sv;
         return true;
     }
     return false;

@@ -11,6 +11,7 @@
 #include "blit_reference.h"
 #include "sdk/draw/AlphaTables.h"
 #include "sdk/draw/BltDispatch.h"
+#include "sdk/draw/blit/AddSubOps.h"   // beside ConstAlphaOps.h: each operator name has one definition
 #include "sdk/draw/blit/ConstAlphaOps.h"
 #include "sdk/draw/blit/ConstAlphaRoutines.h"
 
@@ -322,16 +323,16 @@ TEST_F(ConstAlphaPixels, NamedOperators) {
     EXPECT_EQ(RunOp(OpAddConst_RGB555_RGB555(a90), 0x8000, Rgb555(31, 31, 31)), 0x8000 | Rgb555(18, 18, 18));
     EXPECT_EQ(RunOp(OpAddConst_RGB555_ARGB4555(a128), 0, 0x000F0000 | Rgb555(31, 31, 31)), Rgb555(14, 14, 14));
     EXPECT_EQ(RunOp(OpSubConst_RGB555_RGB555(a128), 0x8000 | Rgb555(31, 31, 31), Rgb555(31, 31, 31)), 0x8000 | Rgb555(15, 15, 15));
-    EXPECT_EQ(RunOp(OpSubSatBits_RGB565{}, Rgb565(31, 63, 31), Rgb565(1, 2, 3)), Rgb565(30, 61, 28));
+    EXPECT_EQ(RunOp(OpSubSatBits_RGB565<PixelRGB565, PixelRGB565>(a90), Rgb565(31, 63, 31), Rgb565(1, 2, 3)), Rgb565(30, 61, 28));
     EXPECT_EQ(RunOp(OpAddConst_RGB888_RGB888(a128), Bytes(200, 100, 50, 0x99), 0xFFFFFF), Bytes(255, 228, 178, 0x99));
     EXPECT_EQ(RunOp(OpSubConst_BGR888_BGR888(a128), Bytes(200, 100, 50), 0xFFFFFF), Bytes(72, 0, 0));
     EXPECT_EQ(RunOp(OpAddConst_XBGR8888_XBGR8888(a128), Bytes(100, 100, 100, 0x55), Bytes(200, 200, 200, 0x77)), Bytes(200, 200, 200, 0x55));
     EXPECT_EQ(RunOp(OpSubConst_XRGB8888_XRGB8888(a255), Bytes(100, 100, 100, 0x55), Bytes(30, 20, 10)), Bytes(70, 80, 90, 0x55));
-    EXPECT_EQ(RunOp(OpAddPixelAlpha_XRGB8888_ARGB8888(a255), Bytes(100, 100, 100, 0x55), Bytes(200, 200, 200, 128)), Bytes(200, 200, 200, 0x55));
-    EXPECT_EQ(RunOp(OpSubPixelAlpha_BGR888_ABGR8888(a255), Bytes(100, 100, 100), Bytes(200, 200, 200, 128)), Bytes(0, 0, 0));
-    EXPECT_EQ(RunOp(OpAddSat_RGB565(a90), 0xAB090000 | Rgb565(31, 0, 0), Rgb565(1, 2, 1)), 0xAB090000 | Rgb565(31, 2, 1));
-    EXPECT_EQ(RunOp(OpSubSat_RGB555(a90), 0x00018000 | Rgb555(3, 3, 3), Rgb555(1, 5, 1)), 0x00010000 | Rgb555(2, 0, 2));
-    EXPECT_EQ(RunOp(OpAddSat_ABGR8888_ABGR8888(a90), Bytes(250, 1, 2, 0), Bytes(10, 1, 2, 0)), Bytes(255, 2, 4, 255));
+    EXPECT_EQ(RunOp(OpAddPixelAlpha_XRGB8888_ARGB8888<PixelXRGB8888, PixelARGB8888>(a255), Bytes(100, 100, 100, 0x55), Bytes(200, 200, 200, 128)), Bytes(200, 200, 200, 0x55));
+    EXPECT_EQ(RunOp(OpSubPixelAlpha_BGR888_ABGR8888<PixelBGR888, PixelABGR8888>(a255), Bytes(100, 100, 100), Bytes(200, 200, 200, 128)), Bytes(0, 0, 0));
+    EXPECT_EQ(RunOp(OpAddSat_RGB565<PixelARGB4565, PixelARGB4565>(a90), 0xAB090000 | Rgb565(31, 0, 0), Rgb565(1, 2, 1)), 0xAB090000 | Rgb565(31, 2, 1));
+    EXPECT_EQ(RunOp(OpSubSat_RGB555<PixelARGB4555, PixelARGB4555>(a90), 0x00018000 | Rgb555(3, 3, 3), Rgb555(1, 5, 1)), 0x00010000 | Rgb555(2, 0, 2));
+    EXPECT_EQ(RunOp(OpAddSat_ABGR8888_ABGR8888<PixelABGR8888, PixelABGR8888>(a90), Bytes(250, 1, 2, 0), Bytes(10, 1, 2, 0)), Bytes(255, 2, 4, 255));
     // Two pixels of one word, both at the even level of a = 0x80.
     uint32_t two_white = white565 | white565 << 16, dst[1] = {two_white};
     OpSubConstDual_RGB565_RGB565(a128).Pair(reinterpret_cast<uint8_t*>(dst), reinterpret_cast<const uint8_t*>(&two_white));

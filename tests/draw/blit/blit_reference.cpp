@@ -226,14 +226,18 @@ RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh) {
 
 // Source pixels: random, with about a third equal to the key in the compared bits (and random
 // elsewhere), so keyed blits skip some.
+uint32_t RefKeyPixel(const RefFormat& f, uint32_t key_argb, std::mt19937& rng) {
+    uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
+    if (Chance(rng, 50)) mask &= RefPack(f, {255, 255, 255, 0});   // the colour bits alone
+    return (static_cast<uint32_t>(rng()) & ~mask) | (RefKey(f, key_argb) & mask);
+}
+
 void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng) {
     const RefFormat& f = Format(s.type);
-    uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
-    uint32_t key = RefKey(f, key_argb) & mask;
     for (int y = 0; y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) {
             uint32_t v = static_cast<uint32_t>(rng());
-            if (Chance(rng, 33)) v = (v & ~mask) | key;
+            if (Chance(rng, 33)) v = RefKeyPixel(f, key_argb, rng);
             RefStore(f, s.Pixel(x, y), v);
         }
     }

@@ -94,7 +94,11 @@ bool Chance(std::mt19937& rng, int percent);
 // Random source rectangles, positions, sizes (1:1, stretched, empty), clips and anchors for a
 // source of sw x sh onto a destination of dw x dh.
 RandomBlt MakeRandomBlt(std::mt19937& rng, int sw, int sh, int dw, int dh);
-// Random source pixels, about a third of them equal to the key in the compared bits.
+// A pixel of the key's colour: the key in the bits keys compare and random bits elsewhere, or
+// half the time random bits also where the compared bits hold no colour (the spare byte of
+// XRGB8888 and XBGR8888, bit 15 of RGB555), which the key then matches only when they are 0.
+uint32_t RefKeyPixel(const RefFormat& f, uint32_t key_argb, std::mt19937& rng);
+// Random source pixels, about a third of them of the key's colour (RefKeyPixel).
 void FillSource(TestSurface& s, uint32_t key_argb, std::mt19937& rng);
 // One random case of a conformance suite: a source (key pixels included, its key set) and a
 // destination of random sizes up to max_w x max_h, either row order and padding, and a blit.

@@ -71,13 +71,13 @@ std::vector<POINT> RandomConvex(std::mt19937& rng, int lo_x, int hi_x, int lo_y,
     return hull;
 }
 
-// A drawable polygon over the destination with source positions inside the source; with the
-// flag set the far vertices are never reached, so they may lie on the source's edge + 1.
+// A drawable polygon over the destination with source positions inside the source or, with the
+// flag set, on its far edges too (its width and height).
 Polygon RandomPolygon(std::mt19937& rng, int dw, int dh, int sw, int sh) {
     Polygon p;
     p.dst = RandomConvex(rng, -8, dw + 8, -8, dh + 8);
     p.flag = static_cast<uint8_t>(Uniform(rng, 0, 3) == 0 ? Uniform(rng, 1, 255) : 0);
-    for (size_t i = 0; i < p.dst.size(); ++i) p.src.push_back({Uniform(rng, 0, sw - 1), Uniform(rng, 0, sh - 1)});
+    for (size_t i = 0; i < p.dst.size(); ++i) p.src.push_back({Uniform(rng, 0, p.flag ? sw : sw - 1), Uniform(rng, 0, p.flag ? sh : sh - 1)});
     if (Uniform(rng, 0, 2) > 0) {
         p.has_clip = true;
         int l = Uniform(rng, -3, dw), t = Uniform(rng, -3, dh);
@@ -95,15 +95,11 @@ void Scramble(TestSurface& s, std::mt19937& rng, bool few_values) {
             for (int i = 0; i < s.size; ++i) s.Pixel(x, y)[i] = few_values ? kValues[rng() % 4] : static_cast<uint8_t>(rng());
 }
 
-// Plants the colour key (as the model builds it) into about a third of the source's pixels,
-// with random bits where the key test does not look.
+// Plants the key's colour (RefKeyPixel) into about a third of the source's pixels.
 void PlantKey(TestSurface& s, std::mt19937& rng, uint32_t key_argb) {
-    const RefFormat& f = Format(s.type);
-    uint32_t mask = f.key_bits == 32 ? 0xFFFFFFFFu : (1u << f.key_bits) - 1;
-    uint32_t key = RefKey(f, key_argb) & mask;
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
-            if (rng() % 3 == 0) RefStore(f, s.Pixel(x, y), (static_cast<uint32_t>(rng()) & ~mask) | key);
+            if (rng() % 3 == 0) RefStore(Format(s.type), s.Pixel(x, y), RefKeyPixel(Format(s.type), key_argb, rng));
 }
 
 std::string PairName(int mode, int dst, int src) {
@@ -214,9 +210,9 @@ struct Board {
     CSurfaceInfo desc;
 };
 
-// Copies a polygon from a numbered source onto an empty 8 x 8 board.
-Board Draw(const std::vector<POINT>& dst, const std::vector<POINT>& src, uint8_t flag, const RECT* clip = nullptr) {
-    Board source(8, 8), dest(8, 8);
+// Copies a polygon from a numbered source (8 x 8 unless said) onto an empty 8 x 8 board.
+Board Draw(const std::vector<POINT>& dst, const std::vector<POINT>& src, uint8_t flag, const RECT* clip = nullptr, int size = 8) {
+    Board source(size, size), dest(8, 8);
     source.Number();
     PolygonInfo info{src.data(), dst.data(), clip, flag, static_cast<int32_t>(dst.size())};
     EXPECT_EQ(dest.desc.PolygonBlt(kPolyBltCopy, &source.desc, &info, nullptr), 0);
@@ -245,10 +241,16 @@ TEST(PolygonWalk, EdgeCases) {
             reads_far |= ((t >> 8) & 255) == 4 || (t >> 16) == 4;
         }
     EXPECT_TRUE(reads_far);
+    EXPECT_EQ(Draw(square, square_src, 1, nullptr, 4).pixels, exclusive.pixels);   // the 4 x 4 source itself
     // The other orientation draws the same pixels.
     const std::vector<POINT> square_ccw = {{0, 0}, {0, 3}, {3, 3}, {3, 0}}, square_src_ccw = {{0, 0}, {0, 4}, {4, 4}, {4, 0}};
     EXPECT_EQ(Draw(square_ccw, square_src_ccw, 1).pixels, exclusive.pixels);
     EXPECT_EQ(Draw({{4, 0}, {0, 4}, {0, 0}}, {{4, 0}, {0, 4}, {0, 0}}, 0).pixels, same.pixels);
+
+    // Any number of vertices: 4,102, most of them down the left side of a strip.
+    std::vector<POINT> strip = {{3, 4099}, {3, 0}};
+    for (int y = 0; y < 4100; ++y) strip.push_back({0, y});
+    EXPECT_EQ(Draw(strip, strip, 0).Coverage(), "####....|####....|####....|####....|####....|####....|####....|####....|");
 
     // Two vertices: one pixel per row from the upper to the lower vertex.
     EXPECT_EQ(Draw({{1, 1}, {5, 5}}, {{0, 0}, {4, 4}}, 0).Coverage(),
@@ -294,7 +296,6 @@ TEST(PolygonWalk, UndrawablePolygonsDrawNothing) {
         {"one vertex", {{1, 1}}, -1},
         {"no vertices", {}, 0},
         {"negative count", {{0, 0}, {3, 3}}, -4},
-        {"count above the bound", {{0, 0}, {3, 3}}, kPolygonMaxVertices + 1},
         {"all on one row", {{0, 2}, {3, 2}, {6, 2}}, -1},
         {"three in a row on top", {{0, 0}, {2, 0}, {4, 0}, {2, 4}}, -1},
         {"flat edge on the side", {{0, 0}, {4, 0}, {4, 2}, {6, 2}, {6, 5}, {0, 5}}, -1},

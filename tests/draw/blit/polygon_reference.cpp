@@ -110,7 +110,7 @@ void Blend(const RefFormat& df, const RefFormat& sf, uint8_t* d, const uint8_t* 
 
 } // namespace
 
-void RefPolygonWalk(const PolygonInfo& p, int dest_w, int dest_h, const std::function<void(int, int, int, int)>& visit) {
+void RefPolygonWalk(const PolygonInfo& p, int dest_w, int dest_h, int src_w, int src_h, const std::function<void(int, int, int, int)>& visit) {
     const int n = p.count;
     const POINT* v = p.dstPoints;
     int top = 0, bottom = 0;
@@ -137,18 +137,24 @@ void RefPolygonWalk(const PolygonInfo& p, int dest_w, int dest_h, const std::fun
         int64_t lim_l = cl * kOne + kHalf, lim_r = cr * kOne - kHalf;
         if (r.x < lim_l || l.x > lim_r) continue;
         int64_t xl = Floor18(l.x), xr = Floor18(r.x);
-        int64_t ul = Floor18(l.u), vl = Floor18(l.v), ur = Floor18(r.u), vr = Floor18(r.v);
-        int64_t su = xr == xl ? 0 : (ur - ul) * kOne / (xr - xl + e);
-        int64_t sv = xr == xl ? 0 : (vr - vl) * kOne / (xr - xl + e);
-        // The pixel that the span starts from, and the accumulators there.
-        int64_t first = xl, au = kHalf, av = kHalf;
-        if (l.x < lim_l) {
-            int64_t j = Floor18(lim_l - l.x);
-            first = cl, au = j * su, av = j * sv;
+        int64_t first = l.x < lim_l ? cl : xl, last = r.x > lim_r ? cr - 1 : xr;
+        // The texels of the span's pixels from its end texels; the accumulators start at the
+        // pixel that the span starts from.
+        auto texels = [&](int64_t ul, int64_t vl, int64_t ur, int64_t vr) {
+            int64_t su = xr == xl ? 0 : (ur - ul) * kOne / (xr - xl + e);
+            int64_t sv = xr == xl ? 0 : (vr - vl) * kOne / (xr - xl + e);
+            int64_t j = Floor18(lim_l - l.x), au = l.x < lim_l ? j * su : kHalf, av = l.x < lim_l ? j * sv : kHalf;
+            std::vector<std::pair<int, int>> t;
+            for (int64_t m = 0; first + m <= last; ++m)
+                t.emplace_back(static_cast<int>(ul + Floor18(au + m * su)), static_cast<int>(vl + Floor18(av + m * sv)));
+            return t;
+        };
+        auto t = texels(Floor18(l.u), Floor18(l.v), Floor18(r.u), Floor18(r.v));
+        if (std::any_of(t.begin(), t.end(), [&](auto p) { return p.first < 0 || p.second < 0 || p.first >= src_w || p.second >= src_h; })) {
+            auto in = [](int64_t c, int size) { return std::clamp<int64_t>(c, 0, size - 1); };
+            t = texels(in(Floor18(l.u), src_w), in(Floor18(l.v), src_h), in(Floor18(r.u), src_w), in(Floor18(r.v), src_h));
         }
-        int64_t last = r.x > lim_r ? cr - 1 : xr;
-        for (int64_t x = first, m = 0; x <= last; ++x, ++m)
-            visit(static_cast<int>(x), y, static_cast<int>(ul + Floor18(au + m * su)), static_cast<int>(vl + Floor18(av + m * sv)));
+        for (size_t m = 0; m < t.size(); ++m) visit(static_cast<int>(first + m), y, t[m].first, t[m].second);
     }
 }
 
@@ -169,7 +175,7 @@ void RefPolygonPixel(int mode, int dst_type, int src_type, uint32_t key_argb, ui
 bool RefPolygonBlt(int mode, TestSurface& dest, TestSurface& source, const PolygonInfo& polygon) {
     bool inside = true;
     uint32_t key = source.desc.GetColorKey();
-    RefPolygonWalk(polygon, dest.width, dest.height, [&](int x, int y, int u, int v) {
+    RefPolygonWalk(polygon, dest.width, dest.height, source.width, source.height, [&](int x, int y, int u, int v) {
         if (u < 0 || v < 0 || u >= source.width || v >= source.height) {
             inside = false;
             return;

@@ -16,8 +16,9 @@ using zuderadeDoruVAV3ed::PolygonInfo;
 
 // Calls visit(x, y, u, v) for every destination pixel (x, y) that the polygon covers inside the
 // clip (limited to dest_w x dest_h), with the source texel (u, v) it takes, in drawing order.
+// A span that would read outside the src_w x src_h source takes its end texels clamped into it.
 // The polygon must be drawable (convex, within range).
-void RefPolygonWalk(const PolygonInfo& polygon, int dest_w, int dest_h,
+void RefPolygonWalk(const PolygonInfo& polygon, int dest_w, int dest_h, int src_w, int src_h,
                     const std::function<void(int x, int y, int u, int v)>& visit);
 
 // What mode 0, 1 or 10 does to the destination pixel d with the texel s for a pair of types;
