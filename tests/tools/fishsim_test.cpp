@@ -141,6 +141,12 @@ TEST(FishsimTest, OptionsPickTheSceneStageAndLength) {
     std::ofstream(root / "esc.txt") << "5: Escape\n";
     ASSERT_EQ(Sim(root, "--input " + Quote(root / "esc.txt") + " --dump " + Quote(root / "c.txt")), 0);
     EXPECT_EQ(ReadPairs(root / "c.txt")["frames"], "6");
+    // Also where Esc ends the scene: a story script of garbage ends on Esc and so does the game.
+    std::ofstream(root / "GameData/Stage1/Demo/Script/Main.scs") << "garbage\r\n";
+    ASSERT_EQ(Sim(root, "--scene 8 --stage 1 --frames 60 --input " + Quote(root / "esc.txt") + " --dump " +
+                            Quote(root / "d.txt")),
+              0);
+    EXPECT_EQ(ReadPairs(root / "d.txt")["frames"], "6");
     // Bad command lines and a missing root.
     EXPECT_EQ(Sim(root, "--frames"), 2);
     EXPECT_EQ(Sim(root, "--frames x"), 2);
