@@ -104,6 +104,15 @@ TEST_F(PlaySceneTest, ALiveGoalSoundsAndShowsTheScoreOverTheBackdrop) {
     EXPECT_GT(layers[1000], 0) << "the jump and time texts";
     EXPECT_GT(layers[8000] + layers[7000], 0) << "the backdrop";
     EXPECT_EQ(layers[6000] + layers[5000], 0) << "no fish and no player";
+    // High up the backdrop's fill goes on the back plane itself, beneath the clear picture.
+    ClearRecords();
+    const_cast<GameCamera&>(play_.GetCamera()).y = 1100 << 10;
+    KTL::smart_ptr<CFastPlane> back = gametest::SolidPlane(640, 480, 0);
+    play_.OnDraw(back.get());
+    FlushDrawRecords(Deferred(), back.get());
+    int picture = 0;
+    for (int y = 104; y < 208; ++y) picture += gametest::PixelAt(*back, 320, y) != 0x2660C4;
+    EXPECT_GT(picture, 0) << "the clear picture's band is not all fill";
 }
 
 TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {
