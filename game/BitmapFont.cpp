@@ -216,14 +216,6 @@ void FormatDistance(int32_t value, std::string& target) {
     BlankLeadingZeros(target);
 }
 
-void FormatDistanceGlyphs(int32_t value, std::string& target) {
-    std::string shown;
-    FormatDistance(value, shown);
-    target = "!!!!+!!,";
-    for (size_t i : {0, 1, 2, 3, 5, 6})
-        if (shown[i] >= '0' && shown[i] <= '9') target[i] = static_cast<char>('!' + (shown[i] - '0'));
-}
-
 void FormatTime(std::string& target, int32_t time) {
     time = std::clamp(time, 0, 599999);
     const int minutes = time / 6000;

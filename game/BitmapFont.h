@@ -103,8 +103,5 @@ int MapTextToDigitGlyphs(std::string_view source, std::string& target);
 void FormatDistance(int32_t value, std::string& target);
 // "TIME mm:ss:hh" of hundredths of a second; clamped to 0 .. 99:59:99.
 void FormatTime(std::string& target, int32_t time);
-// The glyph-coded distance for a blurred font: four digits, '+', two decimals, ','; the value
-// clamped as FormatDistance does.
-void FormatDistanceGlyphs(int32_t value, std::string& target);
 
 } // namespace zuderadeDoruVAV3ed
