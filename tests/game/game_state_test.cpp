@@ -67,7 +67,7 @@ TEST(GameStateTest, FirstStartWritesTheDefaultsAndTheSecondReadsThemBack) {
 
     // The file overrides the defaults completely.
     std::vector<uint8_t> saved(28);
-    for (size_t i = 0; i < saved.size(); ++i) saved[i] = static_cast<uint8_t>(i * 7 + 1);
+    for (size_t i = 0; i < saved.size(); ++i) saved[i] = static_cast<uint8_t>(i % 4 >= 2 ? 0 : i * 7 + 1);
     WriteBytes(kSaveFile, saved);
     CGameState second;
     second.Reset(nullptr);
@@ -79,18 +79,27 @@ TEST(GameStateTest, FirstStartWritesTheDefaultsAndTheSecondReadsThemBack) {
 TEST(GameStateTest, ShortEmptyOrLongSaveFilesAreHandledWithoutLosingThem) {
     struct Case {
         size_t size;
-        bool used;
+        uint8_t fill;
+        uint32_t flight, time;   // of stage 1 after loading
     };
-    for (const Case c : {Case{0, false}, Case{1, false}, Case{27, false}, Case{28, true}, Case{40, true}}) {
+    const Case cases[] = {
+        {0, 0x01, 6553600, 6000},        {1, 0x01, 6553600, 6000},       {27, 0x01, 6553600, 6000},
+        {28, 0x01, 0x01010101, 6000},    // a time past 99:59:99 is never written: the default
+        {40, 0x01, 0x01010101, 6000},
+        {28, 0xAB, 6553600, 6000},       // a negative jump and time: the defaults
+    };
+    for (const Case& c : cases) {
         testutil::ScratchWorkDir dir("ff_game_state");
         WriteLines(kSettingsFile, kSettings);
-        std::vector<uint8_t> saved(c.size, 0xAB);
+        std::vector<uint8_t> saved(c.size, c.fill);
         WriteBytes(kSaveFile, saved);
         CGameState state;
         state.Reset(nullptr);
         LoadGameSettings(state);
         EXPECT_EQ(ReadBytes(kSaveFile), saved) << "a save file of " << c.size << " bytes was changed";
-        EXPECT_EQ(state.save.best_flight[0], c.used ? 0xABABABABu : 6553600u) << c.size;
+        EXPECT_EQ(state.save.best_flight[0], c.flight) << c.size;
+        EXPECT_EQ(state.save.best_time[0], c.time) << c.size;
+        EXPECT_EQ(state.save.cleared[0], c.size >= 28 ? c.fill : 0) << "the rest is kept";
     }
 }
 
