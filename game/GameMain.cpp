@@ -70,8 +70,9 @@ void CGameMainThread::SetUp() {
     }
     SetMainApp(true);
 
+    // Without its data the game shows nothing at all: the player is told, log or no log.
     if (!platform::IsDirectory(kDataFolder))
-        ReportDataFailure("CGameMainThread::Main", kDataFolder, "作業フォルダにない: 画面も音もなく進む");
+        ReportDataFailure("CGameMainThread::Main", kDataFolder, "作業フォルダにない: 画面も音もなく進む", true);
 
     CGameObjectRegistry* registry = CGameObjectRegistry::GetInstance();
     registry->CreateObjects();

@@ -105,9 +105,10 @@ TEST(FishsimTest, MissingOrBrokenDataEndsCleanlyAndStrictRunsFail) {
     struct Case {
         const char* name;
         std::function<void(const DataRoot&)> damage;
+        bool told = false;   // said on stderr with the log off
     };
     const Case cases[] = {
-        {"no GameData", [](const DataRoot& root) { fs::remove_all(root / "GameData"); }},
+        {"no GameData", [](const DataRoot& root) { fs::remove_all(root / "GameData"); }, true},
         {"no logo", [](const DataRoot& root) { fs::remove(root / "GameData/Logo/Image/LogoCredit.bmp"); }},
         {"broken logo",
          [](const DataRoot& root) { std::ofstream(root / "GameData/Logo/Image/LogoCredit.bmp") << "BMnot a picture"; }},
@@ -117,7 +118,13 @@ TEST(FishsimTest, MissingOrBrokenDataEndsCleanlyAndStrictRunsFail) {
     for (const Case& c : cases) {
         const DataRoot root("ff_fishsim_broken");
         c.damage(root);
-        EXPECT_EQ(Sim(root, "--frames 103 --dump " + Quote(root / "dump.txt")), 0) << c.name;
+        EXPECT_EQ(RunCommand("FLYINGFISH_LOG=off " + Fishsim() + " --root " + Quote(root.path()) +
+                             " --frames 103 --dump " + Quote(root / "dump.txt") + " 2>" + Quote(root / "err.txt")),
+                  0)
+            << c.name;
+        std::ifstream err(root / "err.txt");
+        const std::string said{std::istreambuf_iterator<char>(err), {}};
+        EXPECT_EQ(said.find("GameData") != std::string::npos, c.told) << c.name << ": " << said;
         EXPECT_EQ(ReadPairs(root / "dump.txt")["scenes"], "1,2") << c.name << ": the logo's timing is unchanged";
         EXPECT_EQ(Sim(root, "--frames 5 --strict-data"), 1) << c.name;
     }
