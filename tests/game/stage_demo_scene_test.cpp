@@ -74,29 +74,26 @@ TEST(StageDemoTest, PictureFadesInThenTheMessageSlidesInAndWaitsForItsKey) {
 
 TEST(StageDemoTest, TimedWaitsAndTheBackgroundFadeResumeTheScript) {
     struct Case {
-        std::vector<std::string> commands;
+        const char* command;
         int end_frame;   // the frame of #ScriptEnd
     };
     const Case cases[] = {
-        {{"#Wait 10"}, 11},      // counted down in frames 1 to 10, read on in frame 11
-        {{"#Wait 1"}, 2},
-        {{"#Wait 0"}, 2},        // resumes the next frame instead of waiting for ever
-        {{"#Wait -5"}, 2},
-        {{"#BgFadeOut 64"}, 5},  // 191, 127, 63, 1 in frames 1 to 4
-        {{"#BgFadeOut 300"}, 2},
-        {{"#WaitInKey 5"}, 4},   // the picture is at full alpha: the resting message counts as arrived
-        {{"#Wait 2", "#BgFadeOut 64"}, 7},   // a finished wait does not cut the fade short
+        {"#Wait 10", 11},      // counted down in frames 1 to 10, read on in frame 11
+        {"#Wait 1", 2},
+        {"#Wait 0", 2},        // resumes the next frame instead of waiting for ever
+        {"#Wait -5", 2},
+        {"#BgFadeOut 64", 5},  // 191, 127, 63, 1 in frames 1 to 4
+        {"#BgFadeOut 300", 2},
+        {"#WaitInKey 5", 4},   // the picture is at full alpha: the resting message counts as arrived
+        {"#Wait 2\r\n#BgFadeOut 64", 7},   // a finished wait leaves the fade its whole length
     };
     for (const Case& c : cases) {
         SceneHarness h("ff_demo_wait");
         WritePicture("pic.bmp", 640, 480, 0xC0C0C0);
-        std::vector<std::string> commands = {"#Image \"pic.bmp\" 255"};
-        commands.insert(commands.end(), c.commands.begin(), c.commands.end());
-        commands.push_back("#ScriptEnd");
-        WriteScript(Header(), commands);
+        WriteScript(Header(), {"#Image \"pic.bmp\" 255", c.command, "#ScriptEnd"});
         h.Keys("2: Z\n3:\n");   // pushed in frame 3
         h.Start(kSceneStageDemo);
-        EXPECT_EQ(h.RunUntilJump(60), c.end_frame) << c.commands.back();
+        EXPECT_EQ(h.RunUntilJump(60), c.end_frame) << c.command;
     }
 }
 

@@ -16,9 +16,10 @@ using zuderadeDoruVAV3ed::CFastPlane;
 using zuderadeDoruVAV3ed::CSurfaceInfo;
 using zuderadeDoruVAV3ed::CSurfaceLockGuard;
 
-// Runs fishsim on root with the options; its exit code.
-int Sim(const DataRoot& root, const std::string& options) {
-    return RunCommand(Fishsim() + " --root " + Quote(root.path()) + " " + options + " 2>/dev/null");
+// Runs fishsim on root with the options and the log off, stderr to err; its exit code.
+int Sim(const DataRoot& root, const std::string& options, const fs::path& err = "/dev/null") {
+    return RunCommand("FLYINGFISH_LOG=off " + Fishsim() + " --root " + Quote(root.path()) + " " + options + " 2>" +
+                      Quote(err));
 }
 
 // The mean of the red, green and blue values of a saved frame; -1 when it cannot be read.
@@ -118,10 +119,7 @@ TEST(FishsimTest, MissingOrBrokenDataEndsCleanlyAndStrictRunsFail) {
     for (const Case& c : cases) {
         const DataRoot root("ff_fishsim_broken");
         c.damage(root);
-        EXPECT_EQ(RunCommand("FLYINGFISH_LOG=off " + Fishsim() + " --root " + Quote(root.path()) +
-                             " --frames 103 --dump " + Quote(root / "dump.txt") + " 2>" + Quote(root / "err.txt")),
-                  0)
-            << c.name;
+        EXPECT_EQ(Sim(root, "--frames 103 --dump " + Quote(root / "dump.txt"), root / "err.txt"), 0) << c.name;
         std::ifstream err(root / "err.txt");
         const std::string said{std::istreambuf_iterator<char>(err), {}};
         EXPECT_EQ(said.find("GameData") != std::string::npos, c.told) << c.name << ": " << said;
