@@ -47,7 +47,6 @@ int BlankLeadingZeros(std::string& target) {
     return replaced;
 }
 
-constexpr int32_t kMaxDistance = (9999 << 16) | 0xFFFF;
 
 } // namespace
 
@@ -205,7 +204,7 @@ int MapTextToDigitGlyphs(std::string_view source, std::string& target) {
 }
 
 void FormatDistance(int32_t value, std::string& target) {
-    value = std::clamp(value, 0, kMaxDistance);
+    value = std::clamp(value, 0, kMaxShownDistance);
     const int m = static_cast<int16_t>(value >> 16);
     const int hundreds = m / 100, rest = m - 100 * hundreds;
     const int f = ((value >> 6) & 0x3FF) * 100 >> 10;
@@ -216,16 +215,8 @@ void FormatDistance(int32_t value, std::string& target) {
     BlankLeadingZeros(target);
 }
 
-void FormatDistanceGlyphs(int32_t value, std::string& target) {
-    std::string shown;
-    FormatDistance(value, shown);
-    target = "!!!!+!!,";
-    for (size_t i : {0, 1, 2, 3, 5, 6})
-        if (shown[i] >= '0' && shown[i] <= '9') target[i] = static_cast<char>('!' + (shown[i] - '0'));
-}
-
 void FormatTime(std::string& target, int32_t time) {
-    time = std::clamp(time, 0, 599999);
+    time = std::clamp(time, 0, kMaxShownTime);
     const int minutes = time / 6000;
     const int seconds = (time - 6000 * minutes) / 100;
     const int hundredths = time % 100;

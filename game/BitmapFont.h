@@ -99,12 +99,13 @@ private:
 // (other characters leave target's), then up to three leading '0' become '~'. The count of
 // leading zeros replaced.
 int MapTextToDigitGlyphs(std::string_view source, std::string& target);
+// The largest distance (16.16 metres) and time (hundredths of a second) the texts can show.
+constexpr int32_t kMaxShownDistance = (9999 << 16) | 0xFFFF;
+constexpr int32_t kMaxShownTime = 599999;   // 99:59:99
+
 // "0000.00m" of a 16.16 distance in metres, leading zeros as '~'; clamped to 0 .. 9999.99.
 void FormatDistance(int32_t value, std::string& target);
 // "TIME mm:ss:hh" of hundredths of a second; clamped to 0 .. 99:59:99.
 void FormatTime(std::string& target, int32_t time);
-// The glyph-coded distance for a blurred font: four digits, '+', two decimals, ','; the value
-// clamped as FormatDistance does.
-void FormatDistanceGlyphs(int32_t value, std::string& target);
 
 } // namespace zuderadeDoruVAV3ed

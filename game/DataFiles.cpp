@@ -13,8 +13,8 @@ namespace {
 std::atomic<int> g_data_failures{0};
 } // namespace
 
-void ReportDataFailure(const char* caller, const std::string& file, const char* why) {
-    CErrorLog::Out("%sで%sが使えない (%s)", caller, file.c_str(), why);
+void ReportDataFailure(const char* caller, const std::string& file, const char* why, bool tell_user) {
+    (tell_user ? CErrorLog::Notice : CErrorLog::Out)("%sで%sが使えない (%s)", caller, file.c_str(), why);
     g_data_failures.fetch_add(1, std::memory_order_relaxed);
 }
 

@@ -7,8 +7,9 @@
 
 namespace zuderadeDoruVAV3ed {
 
-// Logs a data file that a loader cannot use ("<caller>で<file>が使えない (<why>)") and counts it.
-void ReportDataFailure(const char* caller, const std::string& file, const char* why);
+// Logs a data file that a loader cannot use ("<caller>で<file>が使えない (<why>)") and counts it;
+// with tell_user the text is printed even when the log is off.
+void ReportDataFailure(const char* caller, const std::string& file, const char* why, bool tell_user = false);
 // Data files missed or refused since the start (or the last reset).
 int GetDataFailureCount();
 void ResetDataFailureCount();

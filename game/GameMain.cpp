@@ -70,8 +70,9 @@ void CGameMainThread::SetUp() {
     }
     SetMainApp(true);
 
+    // Without its data the game shows nothing at all: the player is told, log or no log.
     if (!platform::IsDirectory(kDataFolder))
-        ReportDataFailure("CGameMainThread::Main", kDataFolder, "作業フォルダにない: 画面も音もなく進む");
+        ReportDataFailure("CGameMainThread::Main", kDataFolder, "作業フォルダにない: 画面も音もなく進む", true);
 
     CGameObjectRegistry* registry = CGameObjectRegistry::GetInstance();
     registry->CreateObjects();
@@ -106,13 +107,15 @@ void CGameMainThread::Main() {
     int frames = 0;
     while (IsThreadValid()) {
         input.Input();
+        // Taken before the move: a scene that changes scene polls the keys again.
+        const bool esc = input.IsKeyPush(kButtonEsc);
         control->OnMove(back);
         const bool has_scene = static_cast<bool>(control->GetScene());
         bool drawn = false;
         if (has_scene) {
             const bool forced = options_.skip_every > 0 && (frames + 1) % options_.skip_every == 0;
             drawn = DrawFrame(*control, back, deferred, fast_draw_.get(), timer.ToBeSkip() || forced);
-            if (input.IsKeyPush(kButtonEsc)) state.quit = 1;
+            if (esc || input.IsKeyPush(kButtonEsc)) state.quit = 1;
         }
         ++frames;
         const bool go_on = !options_.observer || options_.observer->OnFrame(*this, frames, drawn);

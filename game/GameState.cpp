@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "game/BitmapFont.h"
 #include "game/DataFiles.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
@@ -24,6 +25,21 @@ bool IsStoredStage(int stage) { return stage >= 1 && stage <= SaveRecord::kStage
 // Reads three whole numbers; a missing one stays 0.
 void GetThree(CStringScanner& scanner, int (&values)[3]) {
     for (int& v : values) scanner.GetNum(v);
+}
+
+// A record the game never writes (a jump below 0 or past 9999.99 m, a time of 0 or less or past
+// 99:59:99) takes its default from Init.ltd; the rest of the file is kept as read.
+void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
+    auto keep = [](uint32_t& value, uint32_t low, uint32_t high, uint32_t fallback, const char* what, int stage) {
+        if ((value >= low && value <= high) || value == fallback) return;
+        CErrorLog::Out("LoadGameSettings %sのステージ%dの%s %uは書かれ得ない値なので%uにする", kSaveFile, stage, what,
+                       value, fallback);
+        value = fallback;
+    };
+    for (int i = 0; i < SaveRecord::kStages; ++i) {
+        keep(save.best_flight[i], 0, kMaxShownDistance, defaults.best_flight[i], "最長飛距離", i + 1);
+        keep(save.best_time[i], 1, kMaxShownTime, defaults.best_time[i], "最短時間", i + 1);
+    }
 }
 
 } // namespace
@@ -94,7 +110,9 @@ int LoadGameSettings(CGameState& state) {
     CFile save;
     if (save.ReadWithArchive(kSaveFile) == 0) {
         if (save.GetSize() >= SaveRecord::kFileSize) {
+            const SaveRecord defaults = state.save;
             state.save.FromBytes(save.GetData());
+            ReplaceUnwritableRecords(state.save, defaults);
         } else {
             // Not a record: the defaults stay in memory and the file is kept as it is.
             CErrorLog::Out("LoadGameSettings %sが短すぎる(%zuバイト)ので使わない", kSaveFile, save.GetSize());

@@ -12,8 +12,10 @@ namespace zuderadeDoruVAV3ed {
 class CGameTimer {
 public:
     static constexpr int32_t kStepPerFrame = 3379;   // one frame at 30 per second, in 22.10 hundredths
+    static constexpr int32_t kStartValue = 6000;     // the limit until #TimerCountDownStart sets one
 
-    // Reads #TimePos, #TimerMode, #TimerCountDownStart and #AlermStart, in file order, over zeros.
+    // Reads #TimePos, #TimerMode, #TimerCountDownStart and #AlermStart, in file order, over zeros
+    // and the start value.
     void Load(const std::string& file = StagePath(kInterfaceFile));
     // The retry: alarm armed; current := limit when counting down, else 0.
     void Reset();
@@ -35,7 +37,7 @@ public:
     int GetFontIndex() const;
 
 private:
-    int32_t limit_ = 0;
+    int32_t limit_ = kStartValue;
     int32_t current_ = 0;
     int32_t alarm_ = 0;
     uint8_t alarm_armed_ = 0;

@@ -350,9 +350,9 @@ void CGameMainScene::OnDraw(ISurface* back) {
         break;
     }
     case kScoreShow:
-        // The show records on the deferred plane, so the backdrop's layers go behind it.
-        score_show_->Draw(deferred ? static_cast<ISurface*>(deferred) : back,
-                          [this](ISurface* destination) { background_->Draw(destination); });
+        // The show records its texts and picture above the backdrop's layers; the backdrop's fill
+        // goes on the back plane itself, beneath them all.
+        score_show_->Draw(back, [this](ISurface* destination) { background_->Draw(destination); });
         break;
     case kFadeOut:
         if (effect && deferred) effect->Draw(*deferred);

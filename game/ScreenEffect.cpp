@@ -1,6 +1,9 @@
 // ScreenEffect.cpp -- the curtain wipe and the easing sprite.
 #include "game/ScreenEffect.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "game/DrawListPlane.h"
 #include "sdk/draw/FastPlane.h"
 
@@ -144,20 +147,15 @@ void CMover::Reset() {
 void CMover::Move() {
     if (!active) return;
     if (!value_arrived) {
-        // A value at (or past) its target has arrived, also before its first step.
-        if (!reverse) {
-            if (value < value_target) value += value_step;
-            if (value >= value_target) {
-                value = value_target;
-                value_arrived = 1;
-            }
-        } else {
-            if (value > value_target) value += value_step;
-            if (value <= value_target) {
-                value = value_target;
-                value_arrived = 1;
-            }
+        // A value steps only towards its target and stops on it; one that starts on it has
+        // arrived, one that starts past it stays where it is.
+        const bool before = reverse ? value > value_target : value < value_target;
+        if (before) {
+            const int64_t next = std::clamp<int64_t>(int64_t{value} + value_step, INT32_MIN, INT32_MAX);
+            value = static_cast<int32_t>(reverse ? std::max<int64_t>(next, value_target)
+                                                 : std::min<int64_t>(next, value_target));
         }
+        if (value == value_target) value_arrived = 1;
     }
     auto step = [this](int32_t from, int32_t to) {
         int32_t d = static_cast<int32_t>((static_cast<int64_t>(to - from) * rate) >> 10);

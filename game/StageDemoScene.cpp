@@ -139,6 +139,11 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         wait_kind_ = kWaitKey;
     } else if (scanner.IsMatch("#Wait")) {
         scanner.GetNum(value);
+        if (value < 1) {
+            // The shortest wait instead: the script reads on in the next frame.
+            CErrorLog::Out("CStageDemoScript::RunScriptで#Wait %dを1にする", value);
+            value = 1;
+        }
         running_ = 0;
         wait_counter_ = value;
         wait_kind_ = kWaitTime;
@@ -175,9 +180,8 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
 void CStageDemoScript::UpdateWaits() {
     if (!running_) {
         if (wait_kind_ == kWaitTime) {
-            // A count of 0 or less resumes at once, so the next frame reads on.
-            if (wait_counter_ > 0) --wait_counter_;
-            if (wait_counter_ < 1) running_ = 1;
+            // Only a running count resumes the script: a finished one leaves later stops alone.
+            if (wait_counter_ > 0 && --wait_counter_ < 1) running_ = 1;
         } else if (wait_kind_ == kWaitKey && IsButtonPushed(wait_button_) && arrived_) {
             running_ = 1;
             message_target_y_ = message_start_y_;

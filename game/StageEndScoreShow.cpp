@@ -75,15 +75,18 @@ bool CStageEndScoreShow::Move(int32_t jump, int32_t time) {
 }
 
 void CStageEndScoreShow::Draw(ISurface* destination, const std::function<void(ISurface*)>& draw_object) {
-    auto* deferred = dynamic_cast<CDrawListPlane*>(destination);
+    // The show's texts and picture are recorded by layer; the play object gets the destination
+    // itself, where it puts what lies beneath every record.
+    CDrawListPlane* deferred = GetDeferredPlane();
+    ISurface* own = deferred ? deferred : destination;
     CBitmapFontSet* fonts = CGameObjectRegistry::GetInstance()->GetFontSet();
     const uint32_t alpha = static_cast<uint32_t>(alpha_);
-    if (destination && fonts && fonts->GetCount() > kScoreFont) {
-        fonts->Draw(kScoreFont, jump_text_, kTextLayer, jump_x_, jump_y_, destination, alpha);
-        fonts->Draw(kScoreFont, time_text_, kTextLayer, time_x_, time_y_, destination, alpha);
+    if (own && fonts && fonts->GetCount() > kScoreFont) {
+        fonts->Draw(kScoreFont, jump_text_, kTextLayer, jump_x_, jump_y_, own, alpha);
+        fonts->Draw(kScoreFont, time_text_, kTextLayer, time_x_, time_y_, own, alpha);
     }
     if (deferred) deferred->SetLayer(kImageLayer);
-    DrawPlaneBlendConstKeyed(destination, picture_.get(), clear_x_, clear_y_, alpha, nullptr, nullptr, nullptr);
+    DrawPlaneBlendConstKeyed(own, picture_.get(), clear_x_, clear_y_, alpha, nullptr, nullptr, nullptr);
     if (draw_object) draw_object(destination);
 }
 

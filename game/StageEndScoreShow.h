@@ -27,7 +27,7 @@ public:
     // (hundredths of a second); true when the show has ended.
     bool Move(int32_t jump, int32_t time);
     // The texts with font 2 (layer 1000), the clear image (layer 2000), both at the current
-    // alpha, then the play object's own draw step with the destination.
+    // alpha on the deferred-draw plane, then the play object's own draw step with the destination.
     void Draw(ISurface* destination, const std::function<void(ISurface*)>& draw_object = nullptr);
 
     int GetAlpha() const { return alpha_; }

@@ -21,6 +21,11 @@ bool LogToStderr() {
     return enabled;
 }
 
+void Capture(std::string_view text) {
+    std::lock_guard<std::mutex> lock(g_capture_mutex);
+    if (g_capture) g_capture(text);
+}
+
 } // namespace
 
 void PrintError(std::string_view text) {
@@ -31,11 +36,13 @@ void PrintError(std::string_view text) {
 }
 
 void LogWrite(std::string_view text) {
-    {
-        std::lock_guard<std::mutex> lock(g_capture_mutex);
-        if (g_capture) g_capture(text);
-    }
+    Capture(text);
     if (LogToStderr()) PrintError(text);
+}
+
+void LogNotice(std::string_view text) {
+    Capture(text);
+    PrintError(text);
 }
 
 void SetLogCaptureForTest(std::function<void(std::string_view)> capture) {

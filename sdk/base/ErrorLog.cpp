@@ -3,20 +3,35 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/log.h"
 
 namespace zuderadeDoruVAV3ed {
 
-void CErrorLog::Out(const char* format, ...) {
+namespace {
+
+void Write(void (*device)(std::string_view), const char* format, va_list args) {
     if (!format) return;
-    char text[kMaxText];
+    char text[CErrorLog::kMaxText];
+    if (std::vsnprintf(text, sizeof text, format, args) < 0) return;
+    device(text);
+}
+
+} // namespace
+
+void CErrorLog::Out(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    int n = std::vsnprintf(text, sizeof text, format, args);
+    Write(platform::LogWrite, format, args);
     va_end(args);
-    if (n < 0) return;
-    platform::LogWrite(text);
+}
+
+void CErrorLog::Notice(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Write(platform::LogNotice, format, args);
+    va_end(args);
 }
 
 } // namespace zuderadeDoruVAV3ed

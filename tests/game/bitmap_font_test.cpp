@@ -5,6 +5,7 @@
 #include "game/BitmapFont.h"
 #include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
+#include "game/FlyingDistance.h"
 #include "game/GameObjectRegistry.h"
 #include "game_test_util.h"
 #include "platform/bmp.h"
@@ -48,19 +49,19 @@ TEST(NumberTextTest, TimeAndDistanceFormatsClampAtTheirLimits) {
 
 TEST(NumberTextTest, GlyphCodedTextsMapToDigitsWithLeadingBlanks) {
     struct Case {
-        int32_t distance;
+        int32_t leap;   // world units, a metre of 1024
         const char* glyphs;
         const char* shown;
         int blanked;
     };
     const Case cases[] = {
         {0, "!!!!+!!,", "~~~0.00m", 3},
-        {(123 << 16) | 0x8000, "!\"#$+&!,", "~123.50m", 1},
-        {1000 << 16, "\"!!!+!!,", "1000.00m", 0},
+        {(123 << 10) | 512, "!\"#$+&!,", "~123.50m", 1},
+        {1000 << 10, "\"!!!+!!,", "1000.00m", 0},
     };
     for (const Case& c : cases) {
         std::string glyphs;
-        FormatDistanceGlyphs(c.distance, glyphs);
+        CFlyingDistance::FormatLeap(c.leap, 0, glyphs);
         EXPECT_EQ(glyphs, c.glyphs);
         std::string shown = "????????";
         EXPECT_EQ(MapTextToDigitGlyphs(glyphs, shown), c.blanked);

@@ -87,8 +87,10 @@ TEST_F(InterfaceTest, TimerStartValuesAreTakenAsBytesThenClampedAndModeOrderCoun
         // A mode set before the start value: the start value sets current from it.
         {{"#TimerMode 1", "#TimerCountDownStart 0 1 0"}, 100 * 1024, 100 * 1024, 0, true},
         {{"#TimerMode 0", "#TimerCountDownStart 0 1 0"}, 100 * 1024, 0, 0, false},
+        // Without a start value the count-down starts from the built-in one.
+        {{"#TimerMode 1"}, 6000, 6000, 0, true},
         // The alarm is not clamped.
-        {{"#AlermStart 1 70 0"}, 0, 0, 13000 * 1024, false},
+        {{"#AlermStart 1 70 0"}, 6000, 0, 13000 * 1024, false},
     };
     for (const Case& c : cases) {
         WriteInterface(c.lines);

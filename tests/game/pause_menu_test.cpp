@@ -51,7 +51,7 @@ protected:
     CGameMainMenu menu_;
 };
 
-TEST_F(PauseMenuTest, SpringStepsReachTheirTargetsFromEitherSideWithoutOvershoot) {
+TEST_F(PauseMenuTest, SpringStepsReachTheirTargetsFromEitherSideAndSettle) {
     struct Case {
         int32_t p, target, spring, expected;
     };
@@ -61,7 +61,8 @@ TEST_F(PauseMenuTest, SpringStepsReachTheirTargetsFromEitherSideWithoutOvershoot
         {0, 1, 512, 1},                             // from below: at least one unit
         {1, 0, 512, 0},
         {10, 0, 0, 10},                             // spring 0 never moves
-        {0, 10 * kPx, 2048, 10 * kPx},              // a spring above 1.0 stops at the target
+        {0, 10 * kPx, 1536, 15 * kPx},              // 1.5 overshoots by half the way
+        {0, 10 * kPx, 2048, 10 * kPx},              // 2.0 or more would never settle: to the target
         {-5 * kPx, 5 * kPx, 4096, 5 * kPx},
         {INT32_MIN, INT32_MAX, 1024, INT32_MAX},
     };

@@ -13,7 +13,11 @@
 #include "game/GameTimer.h"
 #include "game/InputRecorder.h"
 #include "game/PlayScene.h"
+#include "game/SceneSound.h"
+#include "game/SoundSets.h"
+#include "platform/audio.h"
 #include "play_test_util.h"
+#include "tests/sound/sound_test_util.h"
 
 namespace {
 
@@ -104,6 +108,30 @@ TEST_F(PlaySceneTest, ALiveGoalSoundsAndShowsTheScoreOverTheBackdrop) {
     EXPECT_GT(layers[1000], 0) << "the jump and time texts";
     EXPECT_GT(layers[8000] + layers[7000], 0) << "the backdrop";
     EXPECT_EQ(layers[6000] + layers[5000], 0) << "no fish and no player";
+    // High up the backdrop's fill goes on the back plane itself, beneath the clear picture.
+    ClearRecords();
+    const_cast<GameCamera&>(play_.GetCamera()).y = 1100 << 10;
+    KTL::smart_ptr<CFastPlane> back = gametest::SolidPlane(640, 480, 0);
+    play_.OnDraw(back.get());
+    FlushDrawRecords(Deferred(), back.get());
+    int picture = 0;
+    for (int y = 104; y < 208; ++y) picture += gametest::PixelAt(*back, 320, y) != 0x2660C4;
+    EXPECT_GT(picture, 0) << "the clear picture's band is not all fill";
+}
+
+TEST_F(PlaySceneTest, AClearedStageWaitsForItsFanfareBeforeItSavesAndGoesOn) {
+    platform::UseManualAudioOutput(true);   // nothing plays on by itself: the test stops it
+    std::ofstream("GameData/Sound/f.wav", std::ios::binary) << soundtest::WavBytes({});
+    gametest::WriteLines(CBGMSet::kListFile,
+                         {"#BGMFileCount 2", "#BGMFile \"none\"", "#BGMFile \"GameData/Sound/f.wav\""});
+    registry_->GetBGMSet()->Create();
+    LoadLive();
+    ASSERT_TRUE(RunUntil(CGameMainScene::kFadeOut, 1u << kRight, 800));
+    for (int i = 0; i < 30; ++i) RunUntil(-1, 0, 1);   // the wipe has long ended
+    EXPECT_FALSE(fs::exists(kSaveFile)) << "nothing is stored while the fanfare plays";
+    StopSceneBGM();
+    RunUntil(-1, 0, 1);
+    EXPECT_TRUE(fs::exists(kSaveFile));
 }
 
 TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {

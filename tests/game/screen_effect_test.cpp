@@ -122,25 +122,27 @@ TEST(MoverTest, EasesByItsRateAndStopsOnceEverythingArrived) {
     EXPECT_EQ(mover.x >> 10, 100);
 }
 
-TEST(MoverTest, AValueAtItsTargetArrives) {
+TEST(MoverTest, AValueAtItsTargetArrivesButNotOnePastIt) {
     struct Case {
         int32_t value, target, step;
         uint8_t reverse;
+        bool arrives = true;
     };
     const Case cases[] = {
         {100 << 10, 100 << 10, 16 << 10, 0},   // starts at its target
         {0, 64 << 10, 16 << 10, 0},            // lands exactly on it after four steps
         {100 << 10, 100 << 10, 16 << 10, 1},
         {0, 64 << 10, 16 << 10, 1},            // reversed: runs from 64 back to 0
+        {200 << 10, 64 << 10, 16 << 10, 0, false},   // past its target: neither moves nor arrives
     };
     for (const Case& c : cases) {
         CMover mover = MakeMover(5 << 10, 5 << 10, c.value, c.target, c.step, 1024);
         mover.reverse = c.reverse;
         mover.Reset();
         for (int i = 0; i < 20 && mover.active; ++i) mover.Move();
-        EXPECT_EQ(mover.value_arrived, 1) << c.value << " -> " << c.target << " reverse " << int(c.reverse);
-        EXPECT_EQ(mover.active, 0);
-        EXPECT_EQ(mover.value, c.reverse ? c.value : c.target);
+        EXPECT_EQ(mover.value_arrived, c.arrives) << c.value << " -> " << c.target << " reverse " << int(c.reverse);
+        EXPECT_EQ(mover.active, !c.arrives);
+        EXPECT_EQ(mover.value, c.reverse || !c.arrives ? c.value : c.target);
     }
 }
 

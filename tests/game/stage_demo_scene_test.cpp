@@ -85,6 +85,7 @@ TEST(StageDemoTest, TimedWaitsAndTheBackgroundFadeResumeTheScript) {
         {"#BgFadeOut 64", 5},  // 191, 127, 63, 1 in frames 1 to 4
         {"#BgFadeOut 300", 2},
         {"#WaitInKey 5", 4},   // the picture is at full alpha: the resting message counts as arrived
+        {"#Wait 2\r\n#BgFadeOut 64", 7},   // a finished wait leaves the fade its whole length
     };
     for (const Case& c : cases) {
         SceneHarness h("ff_demo_wait");

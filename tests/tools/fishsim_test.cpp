@@ -16,9 +16,10 @@ using zuderadeDoruVAV3ed::CFastPlane;
 using zuderadeDoruVAV3ed::CSurfaceInfo;
 using zuderadeDoruVAV3ed::CSurfaceLockGuard;
 
-// Runs fishsim on root with the options; its exit code.
-int Sim(const DataRoot& root, const std::string& options) {
-    return RunCommand(Fishsim() + " --root " + Quote(root.path()) + " " + options + " 2>/dev/null");
+// Runs fishsim on root with the options and the log off, stderr to err; its exit code.
+int Sim(const DataRoot& root, const std::string& options, const fs::path& err = "/dev/null") {
+    return RunCommand("FLYINGFISH_LOG=off " + Fishsim() + " --root " + Quote(root.path()) + " " + options + " 2>" +
+                      Quote(err));
 }
 
 // The mean of the red, green and blue values of a saved frame; -1 when it cannot be read.
@@ -105,9 +106,10 @@ TEST(FishsimTest, MissingOrBrokenDataEndsCleanlyAndStrictRunsFail) {
     struct Case {
         const char* name;
         std::function<void(const DataRoot&)> damage;
+        bool told = false;   // said on stderr with the log off
     };
     const Case cases[] = {
-        {"no GameData", [](const DataRoot& root) { fs::remove_all(root / "GameData"); }},
+        {"no GameData", [](const DataRoot& root) { fs::remove_all(root / "GameData"); }, true},
         {"no logo", [](const DataRoot& root) { fs::remove(root / "GameData/Logo/Image/LogoCredit.bmp"); }},
         {"broken logo",
          [](const DataRoot& root) { std::ofstream(root / "GameData/Logo/Image/LogoCredit.bmp") << "BMnot a picture"; }},
@@ -117,7 +119,10 @@ TEST(FishsimTest, MissingOrBrokenDataEndsCleanlyAndStrictRunsFail) {
     for (const Case& c : cases) {
         const DataRoot root("ff_fishsim_broken");
         c.damage(root);
-        EXPECT_EQ(Sim(root, "--frames 103 --dump " + Quote(root / "dump.txt")), 0) << c.name;
+        EXPECT_EQ(Sim(root, "--frames 103 --dump " + Quote(root / "dump.txt"), root / "err.txt"), 0) << c.name;
+        std::ifstream err(root / "err.txt");
+        const std::string said{std::istreambuf_iterator<char>(err), {}};
+        EXPECT_EQ(said.find("GameData") != std::string::npos, c.told) << c.name << ": " << said;
         EXPECT_EQ(ReadPairs(root / "dump.txt")["scenes"], "1,2") << c.name << ": the logo's timing is unchanged";
         EXPECT_EQ(Sim(root, "--frames 5 --strict-data"), 1) << c.name;
     }
@@ -141,6 +146,12 @@ TEST(FishsimTest, OptionsPickTheSceneStageAndLength) {
     std::ofstream(root / "esc.txt") << "5: Escape\n";
     ASSERT_EQ(Sim(root, "--input " + Quote(root / "esc.txt") + " --dump " + Quote(root / "c.txt")), 0);
     EXPECT_EQ(ReadPairs(root / "c.txt")["frames"], "6");
+    // Also where Esc ends the scene: a story script of garbage ends on Esc and so does the game.
+    std::ofstream(root / "GameData/Stage1/Demo/Script/Main.scs") << "garbage\r\n";
+    ASSERT_EQ(Sim(root, "--scene 8 --stage 1 --frames 60 --input " + Quote(root / "esc.txt") + " --dump " +
+                            Quote(root / "d.txt")),
+              0);
+    EXPECT_EQ(ReadPairs(root / "d.txt")["frames"], "6");
     // Bad command lines and a missing root.
     EXPECT_EQ(Sim(root, "--frames"), 2);
     EXPECT_EQ(Sim(root, "--frames x"), 2);

@@ -25,7 +25,7 @@ TEST(FullGameTest, ANewGameClearsEveryStageSeesTheEndingAndTheRankingThenOffersE
     const DataRoot root("ff_full_game");
     // New game from the title menu; then swimming right, with decide now and then to page through
     // the stories (in the play it flaps). The title the ranking returns to is left alone.
-    const SimRun game = Sim(root, Taps("Right", "Z", 50, 1400, 20), "--scene 2 --seed 7 --frames 1500");
+    const SimRun game = Sim(root, Taps("Right", "Z", 50, 1480, 20), "--scene 2 --seed 7 --frames 1600");
     ASSERT_EQ(game.exit_code, 0) << "every file opened is there";
     EXPECT_EQ(Scenes(game), (std::vector<std::string>{"2", "2,8", "2,8,3", "2,8,3,8", "2,8,3,8,3", "2,8,3,8,3,8",
                                                       "2,8,3,8,3,8,3", "2,8,3,8,3,8,3,8", "2,8,3,8,3,8,3,8,5",
