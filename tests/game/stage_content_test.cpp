@@ -19,6 +19,7 @@
 #include "game/PlayerFish.h"
 #include "game_test_util.h"
 #include "platform/log.h"
+#include "sdk/draw/Sprite.h"
 
 namespace {
 
@@ -81,6 +82,21 @@ TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
         EXPECT_GT(stage.fish.GetFish()[0].half_width, 0) << number;
         EXPECT_EQ(stage.fish.GetKinds().size(), 3u) << number;
         EXPECT_NE(stage.background.GetFillColor(), 0u) << number;
+    }
+    // Every frame of every sprite definition lies inside its picture.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("GameData")) {
+        if (entry.path().parent_path().filename() != "SpriteDefinition") continue;
+        CSpriteChara chara;
+        ASSERT_EQ(chara.Load(entry.path().string()), 0) << entry.path();
+        for (int sprite = 0; sprite < chara.GetSpriteCount(); ++sprite)
+            for (int i = 0; i < chara.GetFrameCount(sprite); ++i) {
+                const CSpriteFrame& f = *chara.GetFrame(sprite, i);
+                int w = 0, h = 0;
+                if (CFastPlane* plane = chara.GetPlane(f.plane)) plane->GetSize(w, h);
+                EXPECT_TRUE(f.rect.left >= 0 && f.rect.top >= 0 && f.rect.right <= w && f.rect.bottom <= h &&
+                            f.Width() > 0 && f.Height() > 0)
+                    << entry.path() << " sprite " << sprite << " frame " << i;
+            }
     }
     EXPECT_EQ(GetDataFailureCount(), 0);
     EXPECT_TRUE(log_.empty()) << log_.front();

@@ -2,6 +2,7 @@
 // tables, water drops, the sky and sea backdrop, sea-floor and sky strips, waves and the
 // distant scenery, each stage in its own palette (day, sunset, night).
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,9 +37,15 @@ std::string Dir(int stage) { return "GameData/Stage" + std::to_string(stage) + "
 class Sheet {
 public:
     Sheet(int cell_w, int cell_h, int columns, int rows)
-        : cw_(cell_w), ch_(cell_h), columns_(columns), canvas_(cell_w * columns, cell_h * rows, kKey) {}
-    // Draws a cell with paint(canvas, left, top) and returns the frame line of it.
+        : cw_(cell_w), ch_(cell_h), columns_(columns), cells_(columns * rows),
+          canvas_(cell_w * columns, cell_h * rows, kKey) {}
+    // Draws a cell with paint(canvas, left, top) and returns the frame line of it. A frame past
+    // the last cell would lie outside the picture: the run fails.
     std::string Add(int plane, const std::function<void(Canvas&, double, double)>& paint, int ox, int oy) {
+        if (count_ >= cells_) {
+            std::fprintf(stderr, "gamedata: a sheet of %d cells is given frame %d\n", cells_, count_ + 1);
+            g_failed = true;
+        }
         const int x = count_ % columns_ * cw_, y = count_ / columns_ * ch_;
         ++count_;
         paint(canvas_, x, y);
@@ -49,7 +56,7 @@ public:
     Canvas& canvas() { return canvas_; }
 
 private:
-    int cw_, ch_, columns_;
+    int cw_, ch_, columns_, cells_;
     int count_ = 0;
     Canvas canvas_;
 };
@@ -191,7 +198,7 @@ void WritePlayer(const std::string& root, int stage) {
         }
     }
     // The bubble: rising in a wobble (26, 27), then floating (28, 29).
-    Sheet bubble(32, 32, 8, 1);
+    Sheet bubble(32, 32, 12, 1);
     for (int s = 26; s < 30; ++s) {
         def.push_back("#Sprite " + std::to_string(s));
         const int frames = s < 28 ? 4 : 2;
