@@ -136,19 +136,18 @@ TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     ui.map.SetProgress(goal / 10 * 4, goal);
 
     const uint32_t backdrop = 0x2870B0;
-    auto draw = [&](const char* name, bool paused) {
+    auto draw = [&](const char* name) {
         KTL::smart_ptr<CFastPlane> back = gametest::SolidPlane(640, 480, backdrop);
         ClearRecords();
         ui.distance.Draw();
         ui.timer.Draw();
         ui.gauge.Draw();
         ui.map.Draw();
-        if (paused) ui.menu.Draw();
         FlushDrawRecords(Deferred(), back.get());
         EXPECT_EQ(back->Save((out / name).string()), 0);
         return back;
     };
-    KTL::smart_ptr<CFastPlane> play = draw("interface_stage1.bmp", false);
+    KTL::smart_ptr<CFastPlane> play = draw("interface_stage1.bmp");
     EXPECT_EQ(ui.distance.GetBestJump(), 767 * kPx);
     EXPECT_EQ(ui.distance.GetEntries()[0].text, "~~11.98m");
     // The gauge's frame and its filling's right end, the map and its marker are drawn; the
@@ -162,14 +161,25 @@ TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     EXPECT_NE(gametest::PixelAt(*play, ui.map.GetMarkerX(), 442 + 11), backdrop) << "marker";
     EXPECT_EQ(gametest::PixelAt(*play, 320, 300), backdrop) << "the middle of the screen is free";
 
-    // Paused frames are drawn as they pass: the curtains are painted until the wipe is held.
+    // Paused frames are drawn as they pass over the last play frame, as on the screen; the last
+    // one must equal the menu drawn on a blank plane: nothing of the slide or of the play is left.
+    KTL::smart_ptr<CFastPlane> held = draw("held_stage1.bmp");
     for (int i = 0; i < 200 && ui.menu.GetState() != 3; ++i) {
         ui.menu.Move();
-        ui.menu.Draw();
         ClearRecords();
+        ui.menu.Draw();
+        FlushDrawRecords(Deferred(), held.get());
     }
     ASSERT_EQ(ui.menu.GetState(), 3);
-    KTL::smart_ptr<CFastPlane> paused = draw("pause_stage1.bmp", true);
+    KTL::smart_ptr<CFastPlane> paused = gametest::SolidPlane(640, 480, 0xFF00FF);
+    ClearRecords();
+    ui.menu.Draw();
+    FlushDrawRecords(Deferred(), paused.get());
+    EXPECT_EQ(paused->Save((out / "pause_stage1.bmp").string()), 0);
+    int stale = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) stale += gametest::PixelAt(*held, x, y) != gametest::PixelAt(*paused, x, y);
+    EXPECT_EQ(stale, 0) << "pixels of earlier frames left on a paused frame";
     EXPECT_EQ(gametest::PixelAt(*paused, 5, 300), 0x010101u) << "the held curtain";
     EXPECT_NE(gametest::PixelAt(*paused, 320, 270), gametest::PixelAt(*play, 320, 270)) << "the panel";
 

@@ -207,7 +207,7 @@ void WriteInterfaceList(const std::string& root, int stage, bool mini) {
 
 void WriteMenuList(const std::string& root, int stage, bool mini) {
     WriteText(root, StageDir(stage) + "LoadList/GameMainMenu.ltd",
-              {"// Pause menu: panel and icon slide in from the right, the PAUSE logo fades in",
+              {"// Pause menu: the curtains close, panel and icon slide in from the right, the PAUSE logo fades in",
                "#MaxImageFile 2",
                "#ImageFileName " + Quoted(kSharedImage + "MenuPanel.bmp"),
                "#ImageFileName " + Quoted(kSharedImage + "Pause.bmp"),
@@ -222,8 +222,11 @@ void WriteMenuList(const std::string& root, int stage, bool mini) {
                "#LogoBlend 0 255",
                "#WipeSideTrue 1",
                "#WipeEndLine 320",
-               mini ? "#WipeEndFrame 6" : "#WipeEndFrame 24",
-               mini ? "#WipePauseFrame 3" : "#WipePauseFrame 10"});
+               "// The curtains meet in the last wipe frame (the frames divide 320 evenly) and the wipe",
+               "// is held one frame later, showing the frame before: they cover the frozen play and the",
+               "// slide's path, so nothing of either stays under the menu.",
+               mini ? "#WipeEndFrame 4" : "#WipeEndFrame 20",
+               mini ? "#WipePauseFrame 5" : "#WipePauseFrame 21"});
 }
 
 void WriteStartDemoList(const std::string& root, int stage, bool mini) {
