@@ -201,7 +201,8 @@ void WriteInterfaceList(const std::string& root, int stage, bool mini) {
                "#FlyingDistanceMeterPixel 6",
                "#FlyingDistanceDrawCount 8",
                "#FlyingDistanceHiDrawCount 3",
-               "#FlyingDistanceHiPos 464 56",
+               "// The best leaps end left of the fish-ahead markers at the right edge (x 608).",
+               "#FlyingDistanceHiPos 440 56",
                "#FlyingDistanceNextHiPos 0 28"});
 }
 
@@ -234,14 +235,15 @@ void WriteStartDemoList(const std::string& root, int stage, bool mini) {
     // source rectangle, draw mode, picture
     const std::string fast = mini ? "0.6 48.0" : "";
     WriteText(root, StageDir(stage) + "LoadList/StageStartDemo.ltd",
-              {"// Stage start: the stage's name zooms in, READY rises, GO! grows at the end",
+              {"// Stage start: the stage's name zooms in from the left, READY slides in from the right under it,",
+               "// GO! grows below it; all three fade (mode 1) in the middle of the screen, clear of the interface",
                "#MaxImageFile 2",
                "#ImageFileName " + Quoted(StageDir(stage) + "Image/StageTitle.bmp"),
                "#ImageFileName " + Quoted(kSharedImage + "ReadyGo.bmp"),
                "#MaxInstance 3",
-               "#ObjectData -200 180 320 180 640 128 320 64 " + (mini ? fast : "0.15 6.0") + " 0 255 0 0 320 64 0 0",
-               "#ObjectData 320 520 320 300 240 60 240 60 " + (mini ? fast : "0.12 5.0") + " 0 255 0 0 240 60 1 1",
-               "#ObjectData 320 240 480 120 240 60 " + std::string("240 60 ") + (mini ? fast : "0.2 3.0") +
+               "#ObjectData -200 180 320 180 640 128 320 64 " + (mini ? fast : "0.15 6.0") + " 0 255 0 0 320 64 1 0",
+               "#ObjectData 900 252 320 252 240 60 240 60 " + (mini ? fast : "0.12 5.0") + " 0 255 0 0 240 60 1 1",
+               "#ObjectData 320 330 320 330 80 20 " + std::string("240 60 ") + (mini ? fast : "0.06 4.5") +
                    " 0 255 0 64 240 124 1 1"});
 }
 
