@@ -82,6 +82,17 @@ TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
         EXPECT_GT(stage.fish.GetFish()[0].half_width, 0) << number;
         EXPECT_EQ(stage.fish.GetKinds().size(), 3u) << number;
         EXPECT_NE(stage.background.GetFillColor(), 0u) << number;
+        // The splash is anchored 22 px above the water line: the lowest painted row of each of
+        // its frames lies on that line (within the 3 px of its foam).
+        const CSpriteChara& fx = *stage.player.GetSprite(1).GetChara();
+        for (int i = 0; i < fx.GetFrameCount(0); ++i) {
+            const CSpriteFrame& f = *fx.GetFrame(0, i);
+            int bottom = f.rect.top;
+            for (int y = f.rect.top; y < f.rect.bottom; ++y)
+                for (int x = f.rect.left; x < f.rect.right; ++x)
+                    if (gametest::PixelAt(*fx.GetPlane(f.plane), x, y) != 0) bottom = y;
+            EXPECT_NEAR(f.offset_y + bottom - f.rect.top, 22, 3) << number << " splash frame " << i;
+        }
     }
     // Every frame of every sprite definition lies inside its picture.
     for (const auto& entry : std::filesystem::recursive_directory_iterator("GameData")) {

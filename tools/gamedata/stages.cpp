@@ -228,7 +228,7 @@ void WritePlayer(const std::string& root, int stage) {
                 c.FillEllipse(px, py, 3.0 - t, 3.5 - t, Rgb{220, 240, 255}, 1.0 - 0.5 * t);
             }
             c.FillEllipse(x + 32, y + 44, 22 * t + 6, 3, Rgb{240, 250, 255}, 0.9 - 0.6 * t);
-        }, -32, -44));
+        }, -32, -22));   // the foam (row 44) on the water line, 22 px below where the splash is shown
     fx_def.push_back("#Sprite 1");
     for (int i = 0; i < 2; ++i)
         fx_def.push_back(fx.Add(0, [i](Canvas& c, double x, double y) {
@@ -257,7 +257,7 @@ void WritePlayer(const std::string& root, int stage) {
                "#Gravity 0.3",
                "#Buoyancy 1.5 5.0",
                "#Colijyon 14 0 14 9",
-               "#ButtonPushDrawPos 560 410",
+               "#ButtonPushDrawPos 540 410",   // clear of the fish-ahead markers at x 608
                "#MaxAir 1800",
                "#AlertAir 900 600 300",
                "#DrowningMove 1 3"});
