@@ -134,7 +134,7 @@ TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     ui.Load();
     ASSERT_EQ(GetDataFailureCount(), 0);
 
-    // Forty seconds into the stage, two thirds of the air left, a leap of 12 m kept and the
+    // Forty seconds into the stage, the gauge two thirds full, a leap of 12 m kept and the
     // fish in the air again, 40% of the way to the goal.
     for (int i = 0; i < 1200; ++i) ui.timer.Move();
     ui.gauge.SetAmount(170);
@@ -165,9 +165,9 @@ TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     EXPECT_EQ(ui.distance.GetEntries()[0].text, "~~11.98m");
     // The gauge's frame and its filling's right end, the map and its marker are drawn; the
     // gauge's left, emptied part shows the backdrop through the open slot.
-    EXPECT_NE(gametest::PixelAt(*play, 392 + 2, 12 + 18), backdrop) << "frame";
-    EXPECT_NE(gametest::PixelAt(*play, 392 + 44 + 170, 12 + 18), backdrop) << "filling";
-    EXPECT_EQ(gametest::PixelAt(*play, 392 + 44 + 10, 12 + 18), backdrop) << "emptied";
+    EXPECT_NE(gametest::PixelAt(*play, 370 + 2, 12 + 18), backdrop) << "frame";
+    EXPECT_NE(gametest::PixelAt(*play, 370 + 70 + 170, 12 + 18), backdrop) << "filling";
+    EXPECT_EQ(gametest::PixelAt(*play, 370 + 70 + 10, 12 + 18), backdrop) << "emptied";
     EXPECT_NE(gametest::PixelAt(*play, 188 + 128, 442 + 20), backdrop) << "map";
     EXPECT_NEAR(ui.map.GetProgress(), 102, 2);
     EXPECT_EQ(ui.map.GetMarkerX(), 188 + ui.map.GetProgress());
