@@ -50,6 +50,15 @@ bool CSESet::PlaySE(int number, int channel) {
     return true;
 }
 
+ISoundFactory::SoundPtr& CSESet::LoadSound(SoundPtr& out, const std::string& file_name) {
+    CSoundFactory::LoadSound(out, file_name);
+    // A wave sound without a length has no data: its file was missing or refused. (Without a
+    // sound device every sound is the null sound, and nothing can be told.)
+    if (out->GetType() >= kSoundWaveStatic && out->GetLength() <= 0)
+        ReportDataFailure("CSESet::LoadSE", file_name, "開けない");
+    return out;
+}
+
 ISound* CSESet::GetChannelSound(int channel) const {
     if (channel < 0 || channel >= GetChannelCount()) return nullptr;
     return channels_[static_cast<size_t>(channel)].get();

@@ -31,6 +31,9 @@ public:
     bool LoadSE(int number, int channel);
     // The sound that channel holds (null when none or out of range).
     ISound* GetChannelSound(int channel) const;
+    // The cache's loader: an effect file that no reader opens gives a silent sound and counts as
+    // a data failure.
+    SoundPtr& LoadSound(SoundPtr& out, const std::string& file_name) override;
     int GetChannelCount() const { return static_cast<int>(channels_.size()); }
     CResourceCache* GetCache() const { return cache_.get(); }
 

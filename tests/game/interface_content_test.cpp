@@ -94,6 +94,15 @@ TEST_F(InterfaceContentTest, EveryStageLoadsWithoutALogLineInBothDataSets) {
             EXPECT_EQ(ui.distance.GetEntries().size(), 3u) << where;
             EXPECT_TRUE(HasPixels(ui.menu.GetPicture(0)) && HasPixels(ui.menu.GetPicture(1))) << where;
             EXPECT_EQ(ui.start.GetPictureCount(), 2) << where;
+            // The best-leap list (cells 20 x 28) ends left of the fish-ahead markers at x = 608; the
+            // demo's texts fade (mode 1) and come to rest below the list.
+            const auto& list = ui.distance.GetEntries();
+            EXPECT_LE(list.front().x + 8 * 20, 608) << where;
+            for (int i = 0; i < ui.start.GetMoverCount(); ++i) {
+                const CMover& m = ui.start.GetMover(i);
+                EXPECT_EQ(m.draw_mode, 1) << where << " mover " << i;
+                EXPECT_GE((m.start.target_y - m.start.target_h / 2) >> 10, list.back().y + 28) << where << i;
+            }
             EXPECT_GT(ui.end.GetGoalLine(), ui.end.GetDrawStart()) << where;
 
             // The demos and the menu run to their ends; the test set's quickly.
@@ -121,7 +130,7 @@ TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     ui.Load();
     ASSERT_EQ(GetDataFailureCount(), 0);
 
-    // Forty seconds into the stage, two thirds of the air left, a leap of 12 m kept and the
+    // Forty seconds into the stage, the gauge two thirds full, a leap of 12 m kept and the
     // fish in the air again, 40% of the way to the goal.
     for (int i = 0; i < 1200; ++i) ui.timer.Move();
     ui.gauge.SetAmount(170);
@@ -136,40 +145,50 @@ TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     ui.map.SetProgress(goal / 10 * 4, goal);
 
     const uint32_t backdrop = 0x2870B0;
-    auto draw = [&](const char* name, bool paused) {
+    auto draw = [&](const char* name) {
         KTL::smart_ptr<CFastPlane> back = gametest::SolidPlane(640, 480, backdrop);
         ClearRecords();
         ui.distance.Draw();
         ui.timer.Draw();
         ui.gauge.Draw();
         ui.map.Draw();
-        if (paused) ui.menu.Draw();
         FlushDrawRecords(Deferred(), back.get());
         EXPECT_EQ(back->Save((out / name).string()), 0);
         return back;
     };
-    KTL::smart_ptr<CFastPlane> play = draw("interface_stage1.bmp", false);
+    KTL::smart_ptr<CFastPlane> play = draw("interface_stage1.bmp");
     EXPECT_EQ(ui.distance.GetBestJump(), 767 * kPx);
     EXPECT_EQ(ui.distance.GetEntries()[0].text, "~~11.98m");
     // The gauge's frame and its filling's right end, the map and its marker are drawn; the
     // gauge's left, emptied part shows the backdrop through the open slot.
-    EXPECT_NE(gametest::PixelAt(*play, 392 + 2, 12 + 18), backdrop) << "frame";
-    EXPECT_NE(gametest::PixelAt(*play, 392 + 44 + 170, 12 + 18), backdrop) << "filling";
-    EXPECT_EQ(gametest::PixelAt(*play, 392 + 44 + 10, 12 + 18), backdrop) << "emptied";
+    EXPECT_NE(gametest::PixelAt(*play, 370 + 2, 12 + 18), backdrop) << "frame";
+    EXPECT_NE(gametest::PixelAt(*play, 370 + 70 + 170, 12 + 18), backdrop) << "filling";
+    EXPECT_EQ(gametest::PixelAt(*play, 370 + 70 + 10, 12 + 18), backdrop) << "emptied";
     EXPECT_NE(gametest::PixelAt(*play, 188 + 128, 442 + 20), backdrop) << "map";
     EXPECT_NEAR(ui.map.GetProgress(), 102, 2);
     EXPECT_EQ(ui.map.GetMarkerX(), 188 + ui.map.GetProgress());
     EXPECT_NE(gametest::PixelAt(*play, ui.map.GetMarkerX(), 442 + 11), backdrop) << "marker";
     EXPECT_EQ(gametest::PixelAt(*play, 320, 300), backdrop) << "the middle of the screen is free";
 
-    // Paused frames are drawn as they pass: the curtains are painted until the wipe is held.
+    // Paused frames are drawn as they pass over the last play frame, as on the screen; the last
+    // one must equal the menu drawn on a blank plane: nothing of the slide or of the play is left.
+    KTL::smart_ptr<CFastPlane> held = draw("held_stage1.bmp");
     for (int i = 0; i < 200 && ui.menu.GetState() != 3; ++i) {
         ui.menu.Move();
-        ui.menu.Draw();
         ClearRecords();
+        ui.menu.Draw();
+        FlushDrawRecords(Deferred(), held.get());
     }
     ASSERT_EQ(ui.menu.GetState(), 3);
-    KTL::smart_ptr<CFastPlane> paused = draw("pause_stage1.bmp", true);
+    KTL::smart_ptr<CFastPlane> paused = gametest::SolidPlane(640, 480, 0xFF00FF);
+    ClearRecords();
+    ui.menu.Draw();
+    FlushDrawRecords(Deferred(), paused.get());
+    EXPECT_EQ(paused->Save((out / "pause_stage1.bmp").string()), 0);
+    int stale = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) stale += gametest::PixelAt(*held, x, y) != gametest::PixelAt(*paused, x, y);
+    EXPECT_EQ(stale, 0) << "pixels of earlier frames left on a paused frame";
     EXPECT_EQ(gametest::PixelAt(*paused, 5, 300), 0x010101u) << "the held curtain";
     EXPECT_NE(gametest::PixelAt(*paused, 320, 270), gametest::PixelAt(*play, 320, 270)) << "the panel";
 

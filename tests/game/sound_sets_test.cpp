@@ -60,8 +60,10 @@ TEST_F(SoundSetsTest, EffectsShareOneSoundPerEntryAcrossChannels) {
     EXPECT_EQ(set.GetChannelSound(31), sound);
     EXPECT_TRUE(sound->IsPlay());
     EXPECT_EQ(sound->GetFileName(), "GameData/Sound/b.wav");
+    ResetDataFailureCount();
     EXPECT_TRUE(set.PlaySE(2, 1));   // a file that no reader opens plays nothing
     EXPECT_FALSE(set.GetChannelSound(1)->IsPlay());
+    EXPECT_EQ(GetDataFailureCount(), 1) << "and counts as a data failure";
 
     // A channel or number outside leaves every channel as it was.
     struct Bad {

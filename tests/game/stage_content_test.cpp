@@ -19,6 +19,7 @@
 #include "game/PlayerFish.h"
 #include "game_test_util.h"
 #include "platform/log.h"
+#include "sdk/draw/Sprite.h"
 
 namespace {
 
@@ -81,6 +82,22 @@ TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
         EXPECT_GT(stage.fish.GetFish()[0].half_width, 0) << number;
         EXPECT_EQ(stage.fish.GetKinds().size(), 3u) << number;
         EXPECT_NE(stage.background.GetFillColor(), 0u) << number;
+        // The splash, shown 22 px above the water line, stands with its foot on it.
+        const CSpriteChara& fx = *stage.player.GetSprite(1).GetChara();
+        for (int i = 0; i < fx.GetFrameCount(0); ++i)
+            EXPECT_NEAR(fx.GetFrame(0, i)->offset_y + fx.GetFrame(0, i)->Height(), 22, 6) << number << " splash " << i;
+    }
+    // Every frame of every sprite definition lies inside its picture.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("GameData")) {
+        CSpriteChara chara;
+        if (entry.path().parent_path().filename() != "SpriteDefinition" || chara.Load(entry.path().string())) continue;
+        for (int sprite = 0; sprite < chara.GetSpriteCount(); ++sprite)
+            for (int i = 0; i < chara.GetFrameCount(sprite); ++i) {
+                const RECT r = chara.GetFrame(sprite, i)->rect;
+                int w = 0, h = 0;
+                if (CFastPlane* plane = chara.GetPlane(chara.GetFrame(sprite, i)->plane)) plane->GetSize(w, h);
+                EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h) << entry.path() << sprite;
+            }
     }
     EXPECT_EQ(GetDataFailureCount(), 0);
     EXPECT_TRUE(log_.empty()) << log_.front();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas.h"
 #include "tools_test_util.h"
 
 namespace {
@@ -30,6 +31,13 @@ TEST(FullGameContentTest, ANewGameOnTheFullContentReadsEveryFileItOpensAndEndsIn
     EXPECT_EQ(stages, (std::vector<std::string>{"1", "1", "1", "2", "2", "3", "3", "4", "4", "1"}));
     const auto record = ReadSave(root.path());
     for (int stage = 1; stage <= 3; ++stage) EXPECT_TRUE(record.IsCleared(stage)) << stage;
+}
+
+// The generator's lower-case letters without an ascender start at the x-height (row 2), so a g
+// is not as tall as a 9.
+TEST(FullGameContentTest, LowerCaseGlyphsWithoutAscendersStartAtTheXHeight) {
+    for (char c : std::string("acegmnopqrsuvwxyz"))
+        EXPECT_EQ(gamedata::GlyphRow(c, 0) | gamedata::GlyphRow(c, 1), 0) << c;
 }
 
 } // namespace

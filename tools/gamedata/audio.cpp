@@ -120,8 +120,11 @@ std::vector<uint8_t> EncodeWav(const Pcm& pcm) {
 std::vector<uint8_t> EncodeMp3(const Pcm& pcm, int kbps) {
     lame_global_flags* lame = lame_init();
     if (!lame) return {};
+    // Only 32, 44.1 and 48 kHz make MPEG-1 frames (lower rates give MPEG-2, which the game's MP3
+    // reader refuses): other rates are resampled to 44.1 kHz.
+    const bool mpeg1_rate = pcm.rate == 32000 || pcm.rate == 44100 || pcm.rate == 48000;
     lame_set_in_samplerate(lame, pcm.rate);
-    lame_set_out_samplerate(lame, pcm.rate);
+    lame_set_out_samplerate(lame, mpeg1_rate ? pcm.rate : 44100);
     lame_set_num_channels(lame, pcm.channels);
     lame_set_mode(lame, pcm.channels == 1 ? MONO : JOINT_STEREO);
     lame_set_brate(lame, kbps);

@@ -1,4 +1,4 @@
-// interface.cpp -- the play's interface and its framing demos for every stage: the timer, air
+// interface.cpp -- the play's interface and its framing demos for every stage: the timer, power
 // gauge, course map and leap display (InterFace.ltd), the pause menu (GameMainMenu.ltd), the
 // stage-start and goal demos and the stage-clear show, with their pictures.
 #include <algorithm>
@@ -79,18 +79,19 @@ void GoalFlag(Canvas& c, int x, int y, int square, Rgb dark) {
                        (i + j) % 2 ? dark : Rgb{250, 250, 250});
 }
 
-// The air gauge: the frame (0, 0)-(232, 36), whose slot at (44, 11) is left open for the
-// filling, and below it the filling (0, 40)-(180, 54).
+// The power gauge, which eating fills and swimming ahead, diving and flapping use up (the
+// fish's breath has no meter: its colour shows it): the frame (0, 0)-(258, 36), whose slot at
+// (70, 11) is left open for the filling, and below it the filling (0, 40)-(180, 54).
 void WriteGauge(const std::string& root) {
-    Canvas g(232, 54, kKey);
-    Panel(g, 0, 0, 232, 36, 12, Rgb{12, 30, 80}, Rgb{70, 130, 210}, Rgb{20, 50, 120});
-    RoundRect(g, 41, 8, 186, 20, 6, Rgb{230, 245, 255});
-    g.FillRect(44, 11, 180, 14, kKey);
-    g.Text("AIR", 6, 11, 2, Rgb{255, 255, 255}, Rgb{170, 230, 255}, Rgb{8, 20, 60}, 1, 2);
+    Canvas g(258, 54, kKey);
+    Panel(g, 0, 0, 258, 36, 12, Rgb{12, 30, 80}, Rgb{70, 130, 210}, Rgb{20, 50, 120});
+    RoundRect(g, 67, 8, 186, 20, 6, Rgb{230, 245, 255});
+    g.FillRect(70, 11, 180, 14, kKey);
+    g.Text("POWER", 6, 11, 2, Rgb{255, 255, 255}, Rgb{255, 230, 150}, Rgb{8, 20, 60}, 1, 2);
     // The filling.
-    g.VerticalGradient(0, 40, 180, 14, Rgb{200, 250, 255}, Rgb{30, 150, 230});
-    g.FillRect(0, 42, 180, 2, Rgb{235, 255, 255});
-    for (int i = 0; i < 9; ++i) g.Ring(12 + i * 20, 47 + (i % 3) - 1, 2.5, 1.0, Rgb{240, 255, 255}, 0.7);
+    g.VerticalGradient(0, 40, 180, 14, Rgb{255, 245, 170}, Rgb{240, 130, 30});
+    g.FillRect(0, 42, 180, 2, Rgb{255, 255, 225});
+    for (int i = 0; i < 9; ++i) g.FillTriangle(8 + i * 20, 52, 14 + i * 20, 44, 20 + i * 20, 52, Rgb{255, 250, 210}, 0.5);
     WriteBytes(root, kSharedImage + "AirGauge.bmp", g.ToBmp());
 }
 
@@ -181,7 +182,7 @@ void WriteInterfaceList(const std::string& root, int stage, bool mini) {
     const int seconds[kStages] = {0, 15, 10};
     const std::string dir = StageDir(stage);
     WriteText(root, dir + "LoadList/InterFace.ltd",
-              {"// Play interface of stage " + Num(stage) + ": timer, air gauge, course map, leap display",
+              {"// Play interface of stage " + Num(stage) + ": timer, power gauge, course map, leap display",
                "#TimePos 16 12",
                mini ? "#TimerCountDownStart 0 20 0" : "#TimerCountDownStart " + Num(minutes[stage - 1]) + " " +
                                                            Num(seconds[stage - 1]) + " 0",
@@ -189,9 +190,9 @@ void WriteInterfaceList(const std::string& root, int stage, bool mini) {
                "// The mode comes after the start value, so the count-down starts from it.",
                "#TimerMode 1",
                "#GaugeGraphic " + Quoted(kSharedImage + "AirGauge.bmp"),
-               "#GaugeFramePos 392 12",
-               "#GaugeGainPos 44 11",
-               "#GaugeFrameRect 0 0 232 36",
+               "#GaugeFramePos 370 12",
+               "#GaugeGainPos 70 11",
+               "#GaugeFrameRect 0 0 258 36",
                "#GaugeGainRect 0 40 180 54",
                "#GaugeGain 255",
                "#MapImageFile " + Quoted(dir + "Image/Map.bmp") + " " + Quoted(kSharedImage + "MapMarker.bmp"),
@@ -201,13 +202,14 @@ void WriteInterfaceList(const std::string& root, int stage, bool mini) {
                "#FlyingDistanceMeterPixel 6",
                "#FlyingDistanceDrawCount 8",
                "#FlyingDistanceHiDrawCount 3",
-               "#FlyingDistanceHiPos 464 56",
+               "// The best leaps end left of the fish-ahead markers at the right edge (x 608).",
+               "#FlyingDistanceHiPos 440 56",
                "#FlyingDistanceNextHiPos 0 28"});
 }
 
 void WriteMenuList(const std::string& root, int stage, bool mini) {
     WriteText(root, StageDir(stage) + "LoadList/GameMainMenu.ltd",
-              {"// Pause menu: panel and icon slide in from the right, the PAUSE logo fades in",
+              {"// Pause menu: the curtains close, panel and icon slide in from the right, the PAUSE logo fades in",
                "#MaxImageFile 2",
                "#ImageFileName " + Quoted(kSharedImage + "MenuPanel.bmp"),
                "#ImageFileName " + Quoted(kSharedImage + "Pause.bmp"),
@@ -222,8 +224,11 @@ void WriteMenuList(const std::string& root, int stage, bool mini) {
                "#LogoBlend 0 255",
                "#WipeSideTrue 1",
                "#WipeEndLine 320",
-               mini ? "#WipeEndFrame 6" : "#WipeEndFrame 24",
-               mini ? "#WipePauseFrame 3" : "#WipePauseFrame 10"});
+               "// The curtains meet in the last wipe frame (the frames divide 320 evenly) and the wipe",
+               "// is held one frame later, showing the frame before: they cover the frozen play and the",
+               "// slide's path, so nothing of either stays under the menu.",
+               mini ? "#WipeEndFrame 4" : "#WipeEndFrame 20",
+               mini ? "#WipePauseFrame 5" : "#WipePauseFrame 21"});
 }
 
 void WriteStartDemoList(const std::string& root, int stage, bool mini) {
@@ -231,14 +236,15 @@ void WriteStartDemoList(const std::string& root, int stage, bool mini) {
     // source rectangle, draw mode, picture
     const std::string fast = mini ? "0.6 48.0" : "";
     WriteText(root, StageDir(stage) + "LoadList/StageStartDemo.ltd",
-              {"// Stage start: the stage's name zooms in, READY rises, GO! grows at the end",
+              {"// Stage start: the stage's name zooms in from the left, READY slides in from the right under it,",
+               "// GO! grows below it; all three fade (mode 1) in the middle of the screen, clear of the interface",
                "#MaxImageFile 2",
                "#ImageFileName " + Quoted(StageDir(stage) + "Image/StageTitle.bmp"),
                "#ImageFileName " + Quoted(kSharedImage + "ReadyGo.bmp"),
                "#MaxInstance 3",
-               "#ObjectData -200 180 320 180 640 128 320 64 " + (mini ? fast : "0.15 6.0") + " 0 255 0 0 320 64 0 0",
-               "#ObjectData 320 520 320 300 240 60 240 60 " + (mini ? fast : "0.12 5.0") + " 0 255 0 0 240 60 1 1",
-               "#ObjectData 320 240 480 120 240 60 " + std::string("240 60 ") + (mini ? fast : "0.2 3.0") +
+               "#ObjectData -200 180 320 180 640 128 320 64 " + (mini ? fast : "0.15 6.0") + " 0 255 0 0 320 64 1 0",
+               "#ObjectData 900 252 320 252 240 60 240 60 " + (mini ? fast : "0.12 5.0") + " 0 255 0 0 240 60 1 1",
+               "#ObjectData 320 330 320 330 80 20 " + std::string("240 60 ") + (mini ? fast : "0.06 4.5") +
                    " 0 255 0 64 240 124 1 1"});
 }
 

@@ -2,6 +2,7 @@
 // tables, water drops, the sky and sea backdrop, sea-floor and sky strips, waves and the
 // distant scenery, each stage in its own palette (day, sunset, night).
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,9 +37,15 @@ std::string Dir(int stage) { return "GameData/Stage" + std::to_string(stage) + "
 class Sheet {
 public:
     Sheet(int cell_w, int cell_h, int columns, int rows)
-        : cw_(cell_w), ch_(cell_h), columns_(columns), canvas_(cell_w * columns, cell_h * rows, kKey) {}
-    // Draws a cell with paint(canvas, left, top) and returns the frame line of it.
+        : cw_(cell_w), ch_(cell_h), columns_(columns), cells_(columns * rows),
+          canvas_(cell_w * columns, cell_h * rows, kKey) {}
+    // Draws a cell with paint(canvas, left, top) and returns the frame line of it. A frame past
+    // the last cell would lie outside the picture: the run fails.
     std::string Add(int plane, const std::function<void(Canvas&, double, double)>& paint, int ox, int oy) {
+        if (count_ >= cells_) {
+            std::fprintf(stderr, "gamedata: a sheet of %d cells is given frame %d\n", cells_, count_ + 1);
+            g_failed = true;
+        }
         const int x = count_ % columns_ * cw_, y = count_ / columns_ * ch_;
         ++count_;
         paint(canvas_, x, y);
@@ -49,7 +56,7 @@ public:
     Canvas& canvas() { return canvas_; }
 
 private:
-    int cw_, ch_, columns_;
+    int cw_, ch_, columns_, cells_;
     int count_ = 0;
     Canvas canvas_;
 };
@@ -191,7 +198,7 @@ void WritePlayer(const std::string& root, int stage) {
         }
     }
     // The bubble: rising in a wobble (26, 27), then floating (28, 29).
-    Sheet bubble(32, 32, 8, 1);
+    Sheet bubble(32, 32, 12, 1);
     for (int s = 26; s < 30; ++s) {
         def.push_back("#Sprite " + std::to_string(s));
         const int frames = s < 28 ? 4 : 2;
@@ -221,7 +228,7 @@ void WritePlayer(const std::string& root, int stage) {
                 c.FillEllipse(px, py, 3.0 - t, 3.5 - t, Rgb{220, 240, 255}, 1.0 - 0.5 * t);
             }
             c.FillEllipse(x + 32, y + 44, 22 * t + 6, 3, Rgb{240, 250, 255}, 0.9 - 0.6 * t);
-        }, -32, -44));
+        }, -32, -22));   // the foam (row 44) on the water line, 22 px below where the splash is shown
     fx_def.push_back("#Sprite 1");
     for (int i = 0; i < 2; ++i)
         fx_def.push_back(fx.Add(0, [i](Canvas& c, double x, double y) {
@@ -250,7 +257,7 @@ void WritePlayer(const std::string& root, int stage) {
                "#Gravity 0.3",
                "#Buoyancy 1.5 5.0",
                "#Colijyon 14 0 14 9",
-               "#ButtonPushDrawPos 560 410",
+               "#ButtonPushDrawPos 540 410",   // clear of the fish-ahead markers at x 608
                "#MaxAir 1800",
                "#AlertAir 900 600 300",
                "#DrowningMove 1 3"});
