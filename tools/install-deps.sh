@@ -5,10 +5,10 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
+  libsdl2-dev libx11-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   lame vorbis-tools
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils openbox
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
