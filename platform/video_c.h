@@ -8,6 +8,8 @@
 
 #include "platform/video.h"
 
+struct SDL_Window;
+
 namespace platform::video_internal {
 
 // Event queue, pump counting, the automatic close, raise requests and frame dumps: everything
@@ -47,6 +49,10 @@ void ClosePostQueue(Window* window);
 // Null when SDL's video cannot start or offers no real display.
 std::unique_ptr<Window> CreateSdlWindow(const WindowOptions& options);
 std::unique_ptr<Window> CreateHeadlessWindow(const WindowOptions& options);
+
+// Whether a window manager runs to carry out the window's full-screen request; true where it
+// cannot be told.
+bool WindowManagerRuns(SDL_Window* window);
 
 // Writes an XRGB8888 frame as a 24-bit BMP file; false when the file cannot be written.
 bool WriteBmp(const std::string& path, const void* pixels, int pitch, int width, int height);

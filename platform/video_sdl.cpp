@@ -98,12 +98,15 @@ public:
         FinishPump();
     }
 
+    // With no window manager to carry out the request the window covers the display itself.
     bool SetFullScreen(bool full_screen) override {
-        if (SDL_SetWindowFullscreen(window_, full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        const bool cover = full_screen && !WindowManagerRuns(window_);
+        if (covering_ && !cover) Uncover();
+        if (SDL_SetWindowFullscreen(window_, full_screen && !cover ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
             LogWrite(std::string("video: full screen refused: ") + SDL_GetError());
             return false;
         }
-        return true;
+        return !cover || Cover();
     }
 
     void Raise() override {
@@ -178,6 +181,32 @@ private:
         }
     }
 
+    // A borderless window at the bounds of its display; the picture is letterboxed into it.
+    bool Cover() {
+        SDL_Rect bounds;
+        const int display = SDL_GetWindowDisplayIndex(window_);
+        if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0) {
+            LogWrite(std::string("video: full screen refused, no display bounds: ") + SDL_GetError());
+            return false;
+        }
+        if (!covering_)
+            LogWrite("video: no window manager; the window covers the display, " + std::to_string(bounds.w) + " x " +
+                     std::to_string(bounds.h));
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+        covering_ = true;
+        return true;
+    }
+
+    // Back to the client size, centred, with a border.
+    void Uncover() {
+        SDL_SetWindowSize(window_, width_, height_);
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        covering_ = false;
+    }
+
     // Shows the last frame again (also after the window was uncovered).
     void Redraw() {
         SDL_RenderClear(renderer_);
@@ -193,6 +222,7 @@ private:
     int width_ = 640;                  // client size
     int height_ = 480;
     bool close_queued_ = false;        // within the running pump
+    bool covering_ = false;            // full screen made by the window itself
     bool video_ = false;               // SDL's video subsystem started by this window
     bool joysticks_ = false;           // the joystick subsystems started with the window
 };

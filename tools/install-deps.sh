@@ -5,10 +5,10 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
+  libsdl2-dev libx11-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   lame vorbis-tools
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils openbox
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
@@ -28,5 +28,24 @@ echo "install-deps.sh: installing ${missing[*]}"
 SUDO=()
 if [ "$(id -u)" -ne 0 ]; then SUDO=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
-"${SUDO[@]}" apt-get update
-"${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+
+# apt-get, waiting up to five minutes for another package manager run (common just after boot)
+# to let go of its locks: apt waits for dpkg's lock itself; a run refused the package lists' or the
+# download cache's lock is tried again every few seconds.
+apt_get() {
+  local deadline=$((SECONDS + 300)) errors
+  errors=$(mktemp)
+  until "${SUDO[@]}" env LC_ALL=C apt-get -o DPkg::Lock::Timeout=300 "$@" 2> "$errors"; do
+    cat "$errors" >&2
+    if ! grep -q "Could not get lock" "$errors" || [ "$SECONDS" -ge "$deadline" ]; then
+      rm -f "$errors"
+      return 1
+    fi
+    echo "install-deps.sh: another package manager run holds a lock; waiting" >&2
+    sleep 5
+  done
+  cat "$errors" >&2
+  rm -f "$errors"
+}
+apt_get update
+apt_get install -y --no-install-recommends "${missing[@]}"

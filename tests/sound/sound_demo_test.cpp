@@ -1,5 +1,6 @@
 // sound_demo_test.cpp -- the example program plays a file to its end through the real output
-// (SDL's dummy driver here) and exits 0, a MIDI file as well; a file it cannot play gives 1.
+// (SDL's dummy driver here) and exits 0, a MIDI file as well, or earlier on a signal; a file it
+// cannot play gives 1.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -11,8 +12,12 @@
 
 namespace {
 
-int RunDemo(const std::string& file) {
-    const std::string command = "SDL_AUDIODRIVER=dummy '" FF_BINARY_DIR "/tools/sound_demo' '" + file + "' >/dev/null 2>&1";
+// With a signal, it is sent after a few seconds (and SIGKILL a minute later), once: timeout sends
+// it to its process group as well unless in the foreground, and a second signal ends at once.
+int RunDemo(const std::string& file, const std::string& signal = "") {
+    const std::string limit = signal.empty() ? "" : "timeout --foreground -k 60 --preserve-status -s " + signal + " 3 ";
+    const std::string command =
+        "SDL_AUDIODRIVER=dummy " + limit + "'" FF_BINARY_DIR "/tools/sound_demo' '" + file + "' >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -24,6 +29,12 @@ TEST(SoundDemoTest, PlaysToTheEndOrSaysItCannot) {
     const auto wav = dir.path() / "short.wav";
     soundtest::WriteFile(wav, soundtest::WavBytes(spec));
     EXPECT_EQ(RunDemo(wav.string()), 0);
+    // A ten-minute sound ends early on SIGINT or SIGTERM.
+    spec.rate = 8000;
+    spec.bits = 8;
+    spec.frames = 600 * spec.rate;
+    soundtest::WriteFile(dir.path() / "long.wav", soundtest::WavBytes(spec));
+    for (const char* signal : {"INT", "TERM"}) EXPECT_EQ(RunDemo((dir.path() / "long.wav").string(), signal), 0) << signal;
     EXPECT_EQ(RunDemo((dir.path() / "missing.wav").string()), 1);
     EXPECT_EQ(RunDemo((dir.path() / "missing.mid").string()), 1);
     if (platform::FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font: MIDI not played";

@@ -1,9 +1,11 @@
 // sound_demo.cpp -- plays one sound file (WAV, MP3, Ogg through the plug-in, or MIDI through the
-// synthesiser) from the sound factory to its end through the audio output, then exits.
+// synthesiser) from the sound factory to its end through the audio output, then exits; SIGINT or
+// SIGTERM stop it earlier.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "platform/end_signal.h"
 #include "sdk/app/ObjectCreater.h"
 #include "sdk/sound/DirectSound.h"
 #include "sdk/sound/SoundFactory.h"
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: sound_demo FILE\n");
         return 2;
     }
+    // Before the audio output starts: SDL would otherwise take both signals for a window's quit.
+    platform::CatchEndSignals();
     // The Ogg reader: from the working folder, else beside the build's tools folder.
     const std::string plug_in = std::filesystem::exists("plugin/or.dll") ? "plugin/or.dll" : "../plugin/or.dll";
     GetObjectCreater()->LoadPlugIn(plug_in);
@@ -52,8 +56,10 @@ int main(int argc, char** argv) {
         } else {
             std::printf("sound_demo: playing %s (%d ms)\n", argv[1], length);
             CWaiter waiter;
-            while (sound->IsPlay()) waiter.Sleep(50);
-            std::printf("sound_demo: done\n");
+            bool stopped = false;
+            while (sound->IsPlay() && !(stopped = platform::TakeEndRequest())) waiter.Sleep(50);
+            if (stopped) sound->Stop();
+            std::printf(stopped ? "sound_demo: stopped\n" : "sound_demo: done\n");
         }
     }
     GetObjectCreater()->ReleasePlugIn(plug_in);
