@@ -288,8 +288,9 @@ void CWaveStreamSound::ThreadProc() {
                 StopAndRewind();
                 return;
             }
-            std::memset(part1, 0, size1);
-            if (part2) std::memset(part2, 0, size2);
+            const uint8_t silence = SilenceByte(stream_->GetFormat());
+            std::memset(part1, silence, size1);
+            if (part2) std::memset(part2, silence, size2);
             if (buffer_->Unlock(part1, size1, part2, size2) != 0) {
                 CErrorLog::Out("CWaveStreamSound::ThreadProc GetBuffer()->Unlock()に失敗！");
                 StopAndRewind();
