@@ -131,12 +131,14 @@ bool AudioConverter::Convert(const uint8_t* source, uint32_t source_len, uint8_t
         if (result != MPG123_NEED_MORE && result != MPG123_OK) return false;
         if (pcm_len - *produced < FramePcmBytes()) break;
         // The next whole frame; bytes that are not a frame header are skipped. A header whose
-        // successor (when present) is no header is taken for junk too.
+        // successor (when present) is no header is taken for junk too; nothing but zeros after
+        // it (the padding behind the last frame) is no successor.
         uint32_t frame = 0;
         while (at + 4 <= source_len) {
             frame = MpegFrameLength(source + at, nullptr);
             if (frame != 0 && at + frame <= source_len &&
-                (at + frame + 4 > source_len || MpegFrameLength(source + at + frame, nullptr) != 0))
+                (at + frame + 4 > source_len || MpegFrameLength(source + at + frame, nullptr) != 0 ||
+                 std::all_of(source + at + frame, source + source_len, [](uint8_t b) { return b == 0; })))
                 break;
             if (frame != 0 && at + frame > source_len) {
                 frame = 0;
