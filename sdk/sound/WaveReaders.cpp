@@ -82,7 +82,9 @@ int CWaveStream::Initialize() {
         CErrorLog::Out("CWaveStream::Initialize WAVE_FORMAT_PCMじゃない");
         return 4;
     }
-    if (format_.channels == 0 || format_.block_align == 0 || format_.avg_bytes_per_sec == 0) {
+    // The byte rate must be the sample rate's frames: every size and position is reckoned by it.
+    if (format_.channels == 0 || format_.block_align == 0 || format_.avg_bytes_per_sec == 0 ||
+        format_.avg_bytes_per_sec != uint64_t{format_.samples_per_sec} * format_.block_align) {
         CErrorLog::Out("CWaveStream::Initialize フォーマットが異常(ch=%u, align=%u, bytes/s=%u)", format_.channels,
                        format_.block_align, format_.avg_bytes_per_sec);
         return 4;

@@ -100,6 +100,7 @@ TEST_F(ReadersTest, PcmReaderRefusesWhatIsNotPlainPcm) {
         {"short_fmt.wav", soundtest::WavBytes(short_fmt), 2, "fmtチャンクが短すぎる"},
         {"adpcm.wav", soundtest::WavBytes(compressed), 2, "WAVE_FORMAT_PCMじゃない"},
         {"zero.wav", soundtest::WavBytes(zero_align), 2, "フォーマットが異常"},
+        {"byte_rate.wav", soundtest::WavBytes(WavSpec{}).replace(28, 4, "\x57\x55\x55\x55", 4), 2, "フォーマットが異常"},
     };
     for (const Case& c : cases) {
         const std::string name = c.bytes.empty() ? (dir_.path() / c.name).string() : Make(c.name, c.bytes);
