@@ -320,9 +320,10 @@ uint32_t CACMStream::Read(void* buffer, uint32_t bytes) {
     if (source_position_ >= data_size_ || !buffer) return 0;
     const uint8_t* source = image + data_start_ + source_position_;
     uint32_t length = data_size_ - source_position_;
-    // The last few bytes go to the decoder followed by zeros.
+    // The last few bytes of MPEG audio go to the decoder followed by zeros (the last frame may
+    // come short). Block codecs get whole blocks only: zeros would be decoded as sound.
     uint8_t tail[1000];
-    if (length < 500) {
+    if (length < 500 && SourceFormat()->format_tag == platform::kWaveFormatMpegLayer3) {
         std::memset(tail, 0, sizeof(tail));
         std::memcpy(tail, source, length);
         source = tail;
