@@ -58,9 +58,9 @@ public:
     bool Convert(const uint8_t* source, uint32_t source_len, uint8_t* pcm, uint32_t pcm_len, uint32_t* used,
                  uint32_t* produced);
 
+private:
     struct BlockDecoder;
 
-private:
     uint32_t FramePcmBytes() const { return samples_per_frame_ * pcm_.block_align; }
     bool ConvertMpeg(const uint8_t* source, uint32_t source_len, uint8_t* pcm, uint32_t pcm_len, uint32_t* used,
                      uint32_t* produced);
