@@ -75,7 +75,8 @@ void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
 
 // libsndfile reads a WAV file: here a virtual one, the header made from the source format
 // followed by a data chunk whose bytes are the blocks each Convert hands over, in stream order.
-// The data chunk is given as long as a file can be, so the decoder never meets its end.
+// The data chunk is given as long as the decoder's counts allow (frames in 31 bits), so it never
+// meets its end.
 struct AudioConverter::BlockDecoder {
     std::vector<uint8_t> header;
     const uint8_t* data = nullptr;   // the blocks of this Convert
@@ -89,9 +90,10 @@ struct AudioConverter::BlockDecoder {
 
     ~BlockDecoder() { Stop(); }
 
-    explicit BlockDecoder(const WaveFormatEx* source) {
+    BlockDecoder(const WaveFormatEx* source, uint32_t block_samples) {
         const uint32_t fmt_size = sizeof(WaveFormatEx) + source->cb_size;
-        const uint32_t data_size = 0x7FFF0000u / source->block_align * source->block_align;
+        const uint32_t data_size =
+            std::min(0x7FFF0000u / source->block_align, 0x40000000u / block_samples) * source->block_align;
         const auto* fmt = reinterpret_cast<const uint8_t*>(source);
         header.assign({'R', 'I', 'F', 'F'});
         PutLe(header, 4 + 8 + fmt_size + (fmt_size & 1) + 8 + data_size, 4);
@@ -205,7 +207,7 @@ bool AudioConverter::Open(const WaveFormatEx* source, const WaveFormatEx* pcm) {
     if (source->format_tag != kWaveFormatMpegLayer3) {
         // The decoder must take the format: it opens over one block of zeros, and again over the
         // first blocks that Convert gets.
-        auto blocks = std::make_unique<BlockDecoder>(source);
+        auto blocks = std::make_unique<BlockDecoder>(source, BlockSamples(source));
         const std::vector<uint8_t> zeros(source->block_align, 0);
         blocks->data = zeros.data();
         blocks->data_len = source->block_align;
