@@ -1,10 +1,12 @@
-// acm.h -- compressed-audio conversion to PCM: MPEG audio (MP3) decoded by libmpg123.
+// acm.h -- compressed-audio conversion to PCM: MPEG audio (MP3) decoded by libmpg123; IMA
+// ADPCM, Microsoft ADPCM, GSM 6.10, A-law and mu-law decoded by libsndfile.
 //
-// The converter is fed whole frames one at a time, so the count of source bytes it reports as
-// used is exact: every frame it takes is decoded, every byte it leaves is for the next call.
+// The converter is fed whole frames or blocks, so the count of source bytes it reports as used is
+// exact: every frame or block it takes is decoded, every byte it leaves is for the next call.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/audio.h"
 
@@ -31,15 +33,15 @@ bool SuggestPcmFormat(const WaveFormatEx* source, WaveFormatEx* pcm);
 
 class AudioConverter {
 public:
-    AudioConverter() = default;
-    ~AudioConverter() { Close(); }
+    AudioConverter();
+    ~AudioConverter();
     AudioConverter(const AudioConverter&) = delete;
     AudioConverter& operator=(const AudioConverter&) = delete;
 
     // false when the pair is not one SuggestPcmFormat gives or the decoder does not start.
     bool Open(const WaveFormatEx* source, const WaveFormatEx* pcm);
     void Close();
-    bool IsOpen() const { return decoder_ != nullptr; }
+    bool IsOpen() const { return decoder_ != nullptr || blocks_ != nullptr; }
 
     // Hands the decoder the stream's first frame before the data that Convert gets: an encoder's
     // information frame there tells the decoder the delay and padding to leave out, an audio frame
@@ -51,15 +53,20 @@ public:
     bool SourceToPcmSize(uint32_t source, uint32_t* pcm) const;
     bool PcmToSourceSize(uint32_t pcm, uint32_t* source) const;
 
-    // Decodes frame after frame from source into pcm while a frame's output fits. used: source
-    // bytes taken (frames and the junk before them); produced: PCM bytes written.
+    // Decodes frame after frame (block after block) from source into pcm while a frame's output
+    // fits. used: source bytes taken (frames and the junk before them); produced: PCM bytes written.
     bool Convert(const uint8_t* source, uint32_t source_len, uint8_t* pcm, uint32_t pcm_len, uint32_t* used,
                  uint32_t* produced);
 
 private:
+    struct BlockDecoder;
+
     uint32_t FramePcmBytes() const { return samples_per_frame_ * pcm_.block_align; }
+    bool ConvertMpeg(const uint8_t* source, uint32_t source_len, uint8_t* pcm, uint32_t pcm_len, uint32_t* used,
+                     uint32_t* produced);
 
     void* decoder_ = nullptr;   // mpg123_handle
+    std::unique_ptr<BlockDecoder> blocks_;   // the block codecs' decoder
     WaveFormatEx pcm_{};
     uint32_t source_block_ = 0;        // bytes of one source frame, as the format gives it
     uint32_t samples_per_frame_ = 0;

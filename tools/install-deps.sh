@@ -8,6 +8,7 @@ PACKAGES=(
   libsdl2-dev libx11-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   lame vorbis-tools
+  libsndfile1-dev sox
   xvfb xauth xdotool imagemagick x11-utils openbox
 )
 

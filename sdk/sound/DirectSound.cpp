@@ -199,7 +199,7 @@ int CDirectSoundBufferB::Create(const WAVEFORMATEX* format, uint32_t bytes, bool
     void* part1 = nullptr;
     uint32_t size1 = 0;
     if (Lock(0, bytes, &part1, &size1, nullptr, nullptr) != 0) return 2;
-    std::memset(part1, 0, size1);
+    std::memset(part1, SilenceByte(format), size1);
     if (Unlock(part1, size1, nullptr, 0) != 0) return 3;
     return 0;
 }

@@ -82,7 +82,9 @@ int CWaveStream::Initialize() {
         CErrorLog::Out("CWaveStream::Initialize WAVE_FORMAT_PCMじゃない");
         return 4;
     }
-    if (format_.channels == 0 || format_.block_align == 0 || format_.avg_bytes_per_sec == 0) {
+    // The byte rate must be the sample rate's frames: every size and position is reckoned by it.
+    if (format_.channels == 0 || format_.block_align == 0 || format_.avg_bytes_per_sec == 0 ||
+        format_.avg_bytes_per_sec != uint64_t{format_.samples_per_sec} * format_.block_align) {
         CErrorLog::Out("CWaveStream::Initialize フォーマットが異常(ch=%u, align=%u, bytes/s=%u)", format_.channels,
                        format_.block_align, format_.avg_bytes_per_sec);
         return 4;
@@ -318,9 +320,10 @@ uint32_t CACMStream::Read(void* buffer, uint32_t bytes) {
     if (source_position_ >= data_size_ || !buffer) return 0;
     const uint8_t* source = image + data_start_ + source_position_;
     uint32_t length = data_size_ - source_position_;
-    // The last few bytes go to the decoder followed by zeros.
+    // The last few bytes of MPEG audio go to the decoder followed by zeros (the last frame may
+    // come short). Block codecs get whole blocks only: zeros would be decoded as sound.
     uint8_t tail[1000];
-    if (length < 500) {
+    if (length < 500 && SourceFormat()->format_tag == platform::kWaveFormatMpegLayer3) {
         std::memset(tail, 0, sizeof(tail));
         std::memcpy(tail, source, length);
         source = tail;

@@ -10,6 +10,9 @@ namespace zuderadeDoruVAV3ed {
 
 using WAVEFORMATEX = platform::WaveFormatEx;
 
+// The byte that is silence in the format's samples: 8-bit PCM is unsigned around 0x80.
+inline uint8_t SilenceByte(const WAVEFORMATEX* format) { return format && format->bits_per_sample == 8 ? 0x80 : 0; }
+
 class IWaveStream {
 public:
     static constexpr const char kInterfaceName[] = "IWaveStream";

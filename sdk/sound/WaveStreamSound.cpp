@@ -66,6 +66,11 @@ int CWaveStreamSound::Open(const std::string& file_name) {
     stream_ = output_->GetStreamFactory()->GetStreamFactory()->CreateStream(file_name);
     const WAVEFORMATEX* format = stream_->GetFormat();
     block_size_ = format ? format->avg_bytes_per_sec : 0;
+    if (uint64_t{kRingBlocks} * block_size_ > 0xFFFFFFFFu) {
+        // No ring of that many bytes: the sound stays silent rather than play a wrapped size.
+        CErrorLog::Out("CWaveStreamSound::Open バイトレートが大きすぎる(%u) - %s", block_size_, file_name.c_str());
+        block_size_ = 0;
+    }
     file_name_ = file_name;
     const int length = stream_->GetLength();
     stream_bytes_ = length > 0 ? static_cast<uint64_t>(length) * block_size_ / 1000 : 0;
@@ -288,8 +293,9 @@ void CWaveStreamSound::ThreadProc() {
                 StopAndRewind();
                 return;
             }
-            std::memset(part1, 0, size1);
-            if (part2) std::memset(part2, 0, size2);
+            const uint8_t silence = SilenceByte(stream_->GetFormat());
+            std::memset(part1, silence, size1);
+            if (part2) std::memset(part2, silence, size2);
             if (buffer_->Unlock(part1, size1, part2, size2) != 0) {
                 CErrorLog::Out("CWaveStreamSound::ThreadProc GetBuffer()->Unlock()に失敗！");
                 StopAndRewind();

@@ -119,6 +119,21 @@ TEST_F(StreamSoundTest, StreamShorterThanTheFirstFill) {
     }
 }
 
+TEST_F(StreamSoundTest, EightBitOneShotEndsInSilence) {
+    soundtest::WavSpec spec;
+    spec.rate = 11025;
+    spec.bits = 8;
+    spec.frames = 11025;
+    CWaveStreamSound sound(output_.get());
+    ASSERT_EQ(sound.Open(Make("eight.wav", soundtest::WavBytes(spec))), 0);
+    ASSERT_EQ(sound.Play(), 0);
+    ASSERT_TRUE(soundtest::WaitFor([&] {
+        platform::RenderManualAudio(1024);
+        return !sound.IsPlay();
+    }));
+    ExpectSilence(platform::TakeCapturedAudio(), 44100 + 16);
+}
+
 TEST_F(StreamSoundTest, EmptyStreamEndsInsteadOfSpinning) {
     for (bool loop : {false, true}) {
         Tone().frames = 0;

@@ -56,6 +56,15 @@ double Oscillator(Wave wave, double phase, std::minstd_rand& noise) {
 
 int16_t ToS16(float v) { return static_cast<int16_t>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f)); }
 
+// G.711 mu-law: sign, a 3-bit exponent and a 4-bit mantissa of the biased magnitude, inverted.
+uint8_t MuLaw(int16_t sample) {
+    const int sign = sample < 0 ? 0x80 : 0;
+    const int magnitude = std::min(sign ? -int{sample} : int{sample}, 32635) + 0x84;
+    int exponent = 7;
+    while (exponent > 0 && !(magnitude & (0x80 << exponent))) --exponent;
+    return static_cast<uint8_t>(~(sign | exponent << 4 | ((magnitude >> (exponent + 3)) & 0x0F)));
+}
+
 } // namespace
 
 double MidiFreq(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
@@ -97,23 +106,31 @@ void Normalize(Pcm& pcm, double peak) {
     for (float& s : pcm.samples) s *= gain;
 }
 
-std::vector<uint8_t> EncodeWav(const Pcm& pcm) {
-    const uint32_t data_bytes = static_cast<uint32_t>(pcm.samples.size() * 2);
+std::vector<uint8_t> EncodeWav(const Pcm& pcm, bool mu_law) {
+    const uint32_t sample_bytes = mu_law ? 1 : 2;
+    const uint32_t fmt_bytes = mu_law ? 18 : 16;   // a compressed format carries its extra-data size
+    const uint32_t data_bytes = static_cast<uint32_t>(pcm.samples.size() * sample_bytes);
+    const uint32_t align = static_cast<uint32_t>(pcm.channels) * sample_bytes;
     std::vector<uint8_t> out;
-    out.reserve(44 + data_bytes);
+    out.reserve(28 + fmt_bytes + data_bytes + 1);
     out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    PutLe(out, 36 + data_bytes, 4);
+    PutLe(out, 20 + fmt_bytes + data_bytes + (data_bytes & 1), 4);
     out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    PutLe(out, 16, 4);
-    PutLe(out, 1, 2);                                          // PCM
+    PutLe(out, fmt_bytes, 4);
+    PutLe(out, mu_law ? 7 : 1, 2);                             // mu-law or PCM
     PutLe(out, static_cast<uint32_t>(pcm.channels), 2);
     PutLe(out, static_cast<uint32_t>(pcm.rate), 4);
-    PutLe(out, static_cast<uint32_t>(pcm.rate * pcm.channels * 2), 4);
-    PutLe(out, static_cast<uint32_t>(pcm.channels * 2), 2);
-    PutLe(out, 16, 2);
+    PutLe(out, static_cast<uint32_t>(pcm.rate) * align, 4);
+    PutLe(out, align, 2);
+    PutLe(out, sample_bytes * 8, 2);
+    if (mu_law) PutLe(out, 0, 2);
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     PutLe(out, data_bytes, 4);
-    for (float s : pcm.samples) PutLe(out, static_cast<uint16_t>(ToS16(s)), 2);
+    for (float s : pcm.samples) {
+        if (mu_law) out.push_back(MuLaw(ToS16(s)));
+        else PutLe(out, static_cast<uint16_t>(ToS16(s)), 2);
+    }
+    if (data_bytes & 1) out.push_back(0);
     return out;
 }
 

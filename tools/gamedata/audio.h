@@ -43,7 +43,8 @@ void Normalize(Pcm& pcm, double peak);
 // Frequency of a MIDI note number.
 double MidiFreq(int note);
 
-std::vector<uint8_t> EncodeWav(const Pcm& pcm);
+// 16-bit PCM, or with mu_law a compressed WAV of 8-bit mu-law samples.
+std::vector<uint8_t> EncodeWav(const Pcm& pcm, bool mu_law = false);
 // MPEG-1 layer III at a constant bit rate; empty when the encoder fails.
 std::vector<uint8_t> EncodeMp3(const Pcm& pcm, int kbps);
 // Ogg Vorbis at a quality of -0.1..1; empty when the encoder fails.

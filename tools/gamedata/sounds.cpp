@@ -227,7 +227,7 @@ void WriteSounds(const std::string& root, bool mini) {
                 WriteBytes(root, file, EncodeMp3(pcm, 64));
             } else {
                 file = kSeDir + effect.name + ".wav";
-                WriteBytes(root, file, EncodeWav(pcm));
+                WriteBytes(root, file, EncodeWav(pcm, effect.name == "Eat"));   // Eat: compressed WAV
             }
         }
         se_list.push_back(file);
