@@ -26,6 +26,10 @@ public:
             Close();
             return 2;
         }
+        if (!DecoderSetsUp()) {
+            Close();
+            return 3;
+        }
         format_.format_tag = platform::kWaveFormatPcm;
         format_.channels = static_cast<uint16_t>(info->channels);
         format_.samples_per_sec = static_cast<uint32_t>(info->rate);
@@ -88,6 +92,21 @@ public:
     WAVEFORMATEX* GetFormat() override { return open_ ? &format_ : nullptr; }
 
 private:
+    // Sets the decoder up once for every link of the file and takes it down again. The library
+    // builds a link's codebooks at its first set-up; when one cannot be built (a code whose word
+    // lengths do not fit) that set-up fails but leaves the codebooks emptied, and the next one, at
+    // the following read or seek, succeeds and decodes with them, dividing by zero. A file that
+    // fails here is refused; one that passes keeps its codebooks built for the reads.
+    bool DecoderSetsUp() {
+        for (int link = 0; link < ov_streams(&file_); ++link) {
+            vorbis_info* info = ov_info(&file_, link);
+            vorbis_dsp_state decoder{};
+            if (!info || vorbis_synthesis_init(&decoder, info) != 0) return false;
+            vorbis_dsp_clear(&decoder);
+        }
+        return true;
+    }
+
     OggVorbis_File file_{};
     bool open_ = false;
     alignas(8) WAVEFORMATEX format_{};
