@@ -188,10 +188,10 @@ void WriteSounds(const std::string& root, bool mini) {
     const std::vector<Effect> effects = {
         {"Logo", Chime},                                      // 0
         {"TitleStart", [] { return TwoTone(79, 91); }},       // 1
-        {"Flap", [] { return Whoosh(0.15, 300, 700, 0.6); }}, // 2
-        {"SplashIn", [] { return Splash(true); }},            // 3
-        {"SplashOut", [] { return Splash(false); }},          // 4
-        {"Eat", Gulp},                                        // 5
+        {"SplashOut", [] { return Splash(false); }},          // 2 (leaving the water)
+        {"SplashIn", [] { return Splash(true); }},            // 3 (diving back in)
+        {"Drowning", Drown},                                  // 4 (drowning starts)
+        {"AirLow", Alarm},                                    // 5 (air running low)
         {"Cheer1", [] { return Cheer(0); }},                  // 6
         {"Cheer2", [] { return Cheer(1); }},                  // 7
         {"Cheer3", [] { return Cheer(2); }},                  // 8
@@ -209,7 +209,7 @@ void WriteSounds(const std::string& root, bool mini) {
         {"Cancel", [] { return TwoTone(76, 69); }},           // 20
         {"Rank", nullptr},                                    // 21 (MIDI)
         {"StageSelect", [] { return Bubbles(1, 7); }},        // 22
-        {"AirLow", Alarm},                                    // 23
+        {"Eat", Gulp},                                        // 23 (a fish eaten)
         {"Count", [] { return Blip(440, 0, 0.12); }},         // 24
     };
     std::vector<std::string> se_list = {"// Sound effects, numbered by their line from 0"};
