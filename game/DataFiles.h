@@ -3,15 +3,25 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace zuderadeDoruVAV3ed {
+
+class CStringScanner;
 
 // Logs a data file that a loader cannot use ("<caller>で<file>が使えない (<why>)") and counts it.
 void ReportDataFailure(const char* caller, const std::string& file, const char* why);
 // Data files missed or refused since the start (or the last reset).
 int GetDataFailureCount();
 void ResetDataFailureCount();
+
+// Numbers read from data files are held where the code that uses them cannot overflow.
+// value held to lo .. hi; a value outside is logged with caller and what and cut to the nearer end.
+int32_t HoldInRange(int64_t value, int32_t lo, int32_t hi, const char* caller, const char* what);
+// Reads the next whole number into value, held to lo .. hi (logged as above). GetNum's result;
+// value is unchanged when no number was read.
+int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char* caller, const char* what);
 
 // Creates the file's folder when missing, then replaces the file atomically. 0 on success;
 // non-zero (logged with caller) when the folder cannot be made or the write fails.

@@ -78,9 +78,9 @@ int LoadGameSettings(CGameState& state) {
         int values[3] = {};
         if (scanner.IsMatch("//")) continue;
         if (scanner.IsMatch("#StartStage")) {
-            scanner.GetNum(state.current_stage);
+            ReadNumberIn(scanner, state.current_stage, 0, kMaxStageNumber, "LoadGameSettings", "#StartStage");
         } else if (scanner.IsMatch("#FinalStage")) {
-            scanner.GetNum(state.final_stage);
+            ReadNumberIn(scanner, state.final_stage, 0, kMaxStageNumber, "LoadGameSettings", "#FinalStage");
         } else if (scanner.IsMatch("#JumpHiScoreDefault")) {
             GetThree(scanner, values);
             for (int i = 0; i < 3; ++i) state.save.best_flight[i] = static_cast<uint32_t>(values[i]) << 16;

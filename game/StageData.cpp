@@ -35,11 +35,7 @@ int32_t DecimalToFixed(float value) {
 
 int ReadDemoCount(CStringScanner& scanner, const char* caller) {
     int count = 0;
-    scanner.GetNum(count);
-    if (count < 0 || count > kMaxDemoEntries) {
-        CErrorLog::Out("%sで数%dを0から%dにする", caller, count, kMaxDemoEntries);
-        count = std::clamp(count, 0, kMaxDemoEntries);
-    }
+    ReadNumberIn(scanner, count, 0, kMaxDemoEntries, caller, "数");
     return count;
 }
 

@@ -36,6 +36,7 @@ TEST(GameStateTest, SettingsLinesSetTheirFields) {
         {{"// #StartStage 9", "#StartStage 1"}, 1, 0, 0, 0, 0, 0},       // comments skipped
         {{"#JumpHiScoreDefault 7"}, 0, 0, 7u << 16, 0, 0, 0},            // missing numbers stay 0
         {{"#timehiscoredefault 1 2 3"}, 0, 0, 0, 0, 100, 300},           // keywords ignore case
+        {{"#StartStage 2147483647", "#FinalStage 1000000"}, kMaxStageNumber, kMaxStageNumber, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         testutil::ScratchWorkDir dir("ff_game_state");
