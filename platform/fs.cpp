@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/log.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -98,6 +99,28 @@ int CreateSibling(const std::string& target, std::string& temporary) {
     return -1;
 }
 
+void LogRefused(const std::string& path, const char* why) {
+    LogWrite("file: " + path + " " + why + "; not read (whole reads stop at " + std::to_string(kMaxReadSize >> 20) +
+             " MiB)");
+}
+
+// Opens a regular file for reading: the descriptor and its size, or -1 when it cannot be opened
+// or is a folder. A FIFO, a device or a socket may never end: refused with a log text. The open
+// does not wait for a FIFO's writer.
+int OpenRegularFile(const std::string& path, off_t& size) {
+    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat st;
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        if (known && !S_ISDIR(st.st_mode)) LogRefused(path, "is not a regular file");
+        ::close(fd);
+        return -1;
+    }
+    size = st.st_size;
+    return fd;
+}
+
 } // namespace
 
 std::string FullName(const std::string& path) {
@@ -169,21 +192,23 @@ FILE* OpenFile(const std::string& path, const char* mode) {
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
     data.clear();
-    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    off_t size = 0;
+    int fd = OpenRegularFile(path, size);
     if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (static_cast<uint64_t>(size) > kMaxReadSize) {
+        LogRefused(path, "is larger than the read limit");
         ::close(fd);
         return false;
     }
     // Read to the end rather than trust the size: the file may change while we read.
-    data.reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
+    data.reserve(static_cast<size_t>(size));
     uint8_t chunk[65536];
     for (;;) {
         ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || data.size() + static_cast<size_t>(n) > kMaxReadSize) {
+            if (n > 0) LogRefused(path, "grew past the read limit");
             ::close(fd);
             data.clear();
             return false;
@@ -195,7 +220,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
 }
 
 long ReadFileHead(const std::string& path, void* buffer, size_t size) {
-    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    off_t file_size = 0;
+    int fd = OpenRegularFile(path, file_size);
     if (fd < 0) return -1;
     size_t got = 0;
     while (got < size) {
