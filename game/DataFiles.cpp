@@ -37,6 +37,11 @@ int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char
     return result;
 }
 
+void ReadScreenPoint(CStringScanner& scanner, int& x, int& y, const char* caller, const char* what) {
+    ReadNumberIn(scanner, x, -kMaxScreenPixels, kMaxScreenPixels, caller, what);
+    ReadNumberIn(scanner, y, -kMaxScreenPixels, kMaxScreenPixels, caller, what);
+}
+
 int WriteFileInFolder(const std::string& name, const void* data, size_t size, const char* caller) {
     size_t slash = name.find_last_of("/\\");
     if (slash != std::string::npos && slash > 0 && !platform::CreateDirectories(name.substr(0, slash))) {

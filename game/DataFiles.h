@@ -22,6 +22,11 @@ int32_t HoldInRange(int64_t value, int32_t lo, int32_t hi, const char* caller, c
 // Reads the next whole number into value, held to lo .. hi (logged as above). GetNum's result;
 // value is unchanged when no number was read.
 int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char* caller, const char* what);
+// Screen coordinates and sizes in pixels: far past any screen, yet small enough that sums,
+// products and 22.10 forms of them stay inside 32 bits.
+constexpr int kMaxScreenPixels = 1 << 16;
+// Reads "x y", each held to -kMaxScreenPixels .. kMaxScreenPixels (a missing one stays as it was).
+void ReadScreenPoint(CStringScanner& scanner, int& x, int& y, const char* caller, const char* what);
 
 // Creates the file's folder when missing, then replaces the file atomically. 0 on success;
 // non-zero (logged with caller) when the folder cannot be made or the write fails.
