@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "game/DataFiles.h"
+#include "platform/fs.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
 #include "sdk/file/StringScanner.h"
@@ -91,6 +92,9 @@ int LoadGameSettings(CGameState& state) {
     }
     settings.Close();
 
+    // A save or replay write killed before its rename leaves its temporary file behind.
+    if (int removed = platform::RemoveStaleTemporaries(kSaveFolder))
+        CErrorLog::Out("LoadGameSettings %sに残った書きかけの一時ファイルを%d個消した", kSaveFolder, removed);
     CFile save;
     if (save.ReadWithArchive(kSaveFile) == 0) {
         if (save.GetSize() >= SaveRecord::kFileSize) {
