@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/file/StringScanner.h"
@@ -36,11 +37,9 @@ void CAirGauge::Load(const std::string& file) {
             scanner.GetStr(name);
             picture_ = LoadPicture(name, "CAirGauge::Load");
         } else if (scanner.IsMatch("#GaugeFramePos")) {
-            scanner.GetNum(frame_x_);
-            scanner.GetNum(frame_y_);
+            ReadScreenPoint(scanner, frame_x_, frame_y_, "CAirGauge::Load", "#GaugeFramePos");
         } else if (scanner.IsMatch("#GaugeGainPos")) {
-            scanner.GetNum(fill_x_);
-            scanner.GetNum(fill_y_);
+            ReadScreenPoint(scanner, fill_x_, fill_y_, "CAirGauge::Load", "#GaugeGainPos");
         } else if (scanner.IsMatch("#GaugeFrameRect")) {
             ReadRect(scanner, frame_rect_);
         } else if (scanner.IsMatch("#GaugeGainRect")) {

@@ -77,14 +77,13 @@ int CBitmapFontBase::ReadSection(const std::string& file, bool plain, int* radiu
         } else if (!loaded_) {
             continue;
         } else if (scanner.IsMatch("#TextSize")) {
-            scanner.GetNum(cell_width_);
-            scanner.GetNum(cell_height_);
+            ReadScreenPoint(scanner, cell_width_, cell_height_, "CBitmapFont::Load", "#TextSize");
         } else if (scanner.IsMatch("#TextCount")) {
             scanner.GetNum(columns_);
             scanner.GetNum(rows_);
             if (plain) break;
         } else if (radius && scanner.IsMatch("#BlurringRadius")) {
-            scanner.GetNum(*radius);
+            ReadNumberIn(scanner, *radius, -kMaxScreenPixels, kMaxScreenPixels, "CBitmapFont::Load", "#BlurringRadius");
         }
     }
     if (!loaded_) {

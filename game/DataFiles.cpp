@@ -6,6 +6,7 @@
 #include "platform/fs.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
+#include "sdk/file/StringScanner.h"
 
 namespace zuderadeDoruVAV3ed {
 
@@ -21,6 +22,25 @@ void ReportDataFailure(const char* caller, const std::string& file, const char* 
 int GetDataFailureCount() { return g_data_failures.load(std::memory_order_relaxed); }
 
 void ResetDataFailureCount() { g_data_failures.store(0, std::memory_order_relaxed); }
+
+int32_t HoldInRange(int64_t value, int32_t lo, int32_t hi, const char* caller, const char* what) {
+    if (value >= lo && value <= hi) return static_cast<int32_t>(value);
+    const int32_t held = value < lo ? lo : hi;
+    CErrorLog::Out("%sで%sの%lldを%dにする (%dから%dまで)", caller, what, static_cast<long long>(value), held, lo, hi);
+    return held;
+}
+
+int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char* caller, const char* what) {
+    int read = 0;
+    const int result = scanner.GetNum(read);
+    if (result == 0) value = HoldInRange(read, lo, hi, caller, what);
+    return result;
+}
+
+void ReadScreenPoint(CStringScanner& scanner, int& x, int& y, const char* caller, const char* what) {
+    ReadNumberIn(scanner, x, -kMaxScreenPixels, kMaxScreenPixels, caller, what);
+    ReadNumberIn(scanner, y, -kMaxScreenPixels, kMaxScreenPixels, caller, what);
+}
 
 int WriteFileInFolder(const std::string& name, const void* data, size_t size, const char* caller) {
     size_t slash = name.find_last_of("/\\");

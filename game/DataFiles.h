@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace zuderadeDoruVAV3ed {
+
+class CStringScanner;
 
 // Logs a data file that a loader cannot use ("<caller>で<file>が使えない (<why>)") and counts it;
 // with tell_user the text is printed even when the log is off.
@@ -13,6 +16,18 @@ void ReportDataFailure(const char* caller, const std::string& file, const char* 
 // Data files missed or refused since the start (or the last reset).
 int GetDataFailureCount();
 void ResetDataFailureCount();
+
+// Numbers read from data files are held where the code that uses them cannot overflow.
+// value held to lo .. hi; a value outside is logged with caller and what and cut to the nearer end.
+int32_t HoldInRange(int64_t value, int32_t lo, int32_t hi, const char* caller, const char* what);
+// Reads the next whole number into value, held to lo .. hi (logged as above). GetNum's result;
+// value is unchanged when no number was read.
+int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char* caller, const char* what);
+// Screen coordinates and sizes in pixels: far past any screen, yet small enough that sums,
+// products and 22.10 forms of them stay inside 32 bits.
+constexpr int kMaxScreenPixels = 1 << 16;
+// Reads "x y", each held to -kMaxScreenPixels .. kMaxScreenPixels (a missing one stays as it was).
+void ReadScreenPoint(CStringScanner& scanner, int& x, int& y, const char* caller, const char* what);
 
 // Creates the file's folder when missing, then replaces the file atomically. 0 on success;
 // non-zero (logged with caller) when the folder cannot be made or the write fails.

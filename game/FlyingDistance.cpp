@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "game/BitmapFont.h"
+#include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
 #include "sdk/file/StringScanner.h"
@@ -55,8 +56,7 @@ void CFlyingDistance::Load(const std::string& file) {
         for (const std::string& line : lines) {
             scanner.SetText(line);
             if (scanner.IsMatch("#FlyingDistancePos")) {
-                scanner.GetNum(text_x_);
-                scanner.GetNum(text_y_);
+                ReadScreenPoint(scanner, text_x_, text_y_, "CFlyingDistance::Load", "#FlyingDistancePos");
             } else if (scanner.IsMatch("#FlyingDistanceMeterPixel")) {
                 scanner.GetNum(meter_shift_);
                 meter_shift_ = std::clamp(meter_shift_, 0, kMaxMeterShift);
@@ -67,11 +67,9 @@ void CFlyingDistance::Load(const std::string& file) {
                 scanner.GetNum(count);
                 entries_.assign(static_cast<size_t>(std::clamp(count, 0, kMaxEntries)), Entry());
             } else if (scanner.IsMatch("#FlyingDistanceHiPos")) {
-                scanner.GetNum(hi_x_);
-                scanner.GetNum(hi_y_);
+                ReadScreenPoint(scanner, hi_x_, hi_y_, "CFlyingDistance::Load", "#FlyingDistanceHiPos");
             } else if (scanner.IsMatch("#FlyingDistanceNextHiPos")) {
-                scanner.GetNum(hi_dx_);
-                scanner.GetNum(hi_dy_);
+                ReadScreenPoint(scanner, hi_dx_, hi_dy_, "CFlyingDistance::Load", "#FlyingDistanceNextHiPos");
                 for (size_t i = 0; i < entries_.size(); ++i) {
                     entries_[i].x = hi_x_ + static_cast<int32_t>(i) * hi_dx_;
                     entries_[i].y = hi_y_ + static_cast<int32_t>(i) * hi_dy_;

@@ -5,6 +5,7 @@
 
 #include "game/BitmapFont.h"
 #include "game/DataFiles.h"
+#include "platform/fs.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
 #include "sdk/file/StringScanner.h"
@@ -94,9 +95,9 @@ int LoadGameSettings(CGameState& state) {
         int values[3] = {};
         if (scanner.IsMatch("//")) continue;
         if (scanner.IsMatch("#StartStage")) {
-            scanner.GetNum(state.current_stage);
+            ReadNumberIn(scanner, state.current_stage, 0, kMaxStageNumber, "LoadGameSettings", "#StartStage");
         } else if (scanner.IsMatch("#FinalStage")) {
-            scanner.GetNum(state.final_stage);
+            ReadNumberIn(scanner, state.final_stage, 0, kMaxStageNumber, "LoadGameSettings", "#FinalStage");
         } else if (scanner.IsMatch("#JumpHiScoreDefault")) {
             GetThree(scanner, values);
             for (int i = 0; i < 3; ++i) state.save.best_flight[i] = static_cast<uint32_t>(values[i]) << 16;
@@ -107,6 +108,9 @@ int LoadGameSettings(CGameState& state) {
     }
     settings.Close();
 
+    // A save or replay write killed before its rename leaves its temporary file behind.
+    if (int removed = platform::RemoveStaleTemporaries(kSaveFolder))
+        CErrorLog::Out("LoadGameSettings %sに残った書きかけの一時ファイルを%d個消した", kSaveFolder, removed);
     CFile save;
     if (save.ReadWithArchive(kSaveFile) == 0) {
         if (save.GetSize() >= SaveRecord::kFileSize) {

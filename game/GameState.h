@@ -50,6 +50,10 @@ struct CGameState {
     void Reset(CGameMainThread* new_owner);
 };
 
+// Init.ltd's stage numbers are held to 0 .. this: every stage number stays far inside 32 bits
+// and the replay search, which tries two files a stage, stays short.
+constexpr int kMaxStageNumber = 99;
+
 constexpr const char kSettingsFile[] = "GameData/Initialize/LoadList/Init.ltd";
 constexpr const char kSaveFolder[] = "SaveData";
 constexpr const char kSaveFile[] = "SaveData/save.bin";

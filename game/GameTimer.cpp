@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/BitmapFont.h"
+#include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
 #include "game/SoundCue.h"
@@ -37,8 +38,7 @@ void CGameTimer::Load(const std::string& file) {
         scanner.SetText(line);
         int v[3] = {};
         if (scanner.IsMatch("#TimePos")) {
-            scanner.GetNum(text_x_);
-            scanner.GetNum(text_y_);
+            ReadScreenPoint(scanner, text_x_, text_y_, "CGameTimer::Load", "#TimePos");
         } else if (scanner.IsMatch("#TimerMode")) {
             scanner.GetNum(v[0]);
             count_down_ = v[0] != 0;

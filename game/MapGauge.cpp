@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "sdk/draw/FastPlane.h"
 #include "sdk/file/StringScanner.h"
@@ -31,8 +32,7 @@ void CMapGauge::Load(const std::string& file) {
                 picture = LoadPicture(name, "CMapGauge::Load");
             }
         } else if (scanner.IsMatch("#MapGaugePos")) {
-            scanner.GetNum(map_x_);
-            scanner.GetNum(map_y_);
+            ReadScreenPoint(scanner, map_x_, map_y_, "CMapGauge::Load", "#MapGaugePos");
             marker_y_ = map_y_;
         }
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "game/DrawListPlane.h"
+#include "sdk/base/ErrorLog.h"
 #include "sdk/draw/FastPlane.h"
 
 namespace zuderadeDoruVAV3ed {
@@ -37,8 +38,14 @@ void CScreenEffect::Init() {
 }
 
 void CScreenEffect::Start() {
-    const int32_t w = width, h = height, m = meeting_position, l = Length();
-    const int32_t n = frames > 0 ? frames : 1;
+    const int32_t w = width, h = height, l = Length();
+    // Curtains meeting on or past an edge would never pass each other, and a wipe of too many
+    // frames would not move at all: either would hold the game in the wipe for ever.
+    const int32_t m = std::clamp(meeting_position, 1, std::max(l - 1, 1));
+    const int32_t n = std::clamp(frames, 1, kMaxWipeFrames);
+    if (m != meeting_position || frames > n)
+        CErrorLog::Out("CScreenEffect::Startで合わせ位置%dを%d, フレーム数%dを%dにする", meeting_position, m, frames, n);
+    meeting_position = m;   // where Move ends the wipe
     // Both curtains start empty at their edges.
     curtain[0] = horizontal ? RECT{0, 0, 0, h} : RECT{0, 0, w, 0};
     curtain[1] = horizontal ? RECT{w, 0, w, h} : RECT{0, h, w, h};

@@ -24,7 +24,8 @@ public:
     // plane's colour key, and a prepared wipe that does not run yet (done is set).
     void Init();
     // Prepares a wipe from the current settings; done and frozen stay as they are. A wipe of
-    // 0 frames or fewer takes one frame.
+    // 0 frames or fewer takes one frame, one of more than kMaxWipeFrames that many; curtains
+    // meet at least one pixel inside the screen (logged when held).
     void Start();
     // done, frozen and the frame counter cleared, the plane filled with the key colour, Start.
     void Restart();
@@ -32,6 +33,8 @@ public:
     void Move();
     // Repaints the plane (unless frozen) and records it keyed at layer 500.
     void Draw(CDrawListPlane& deferred);
+
+    static constexpr int32_t kMaxWipeFrames = 30 * 60;   // a minute
 
     uint32_t key_color = 0;              // 0x00RRGGBB
     uint32_t curtain_color = 0xFFFFFF;

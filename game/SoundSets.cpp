@@ -93,9 +93,10 @@ void CBGMSet::LoadList() {
         if (scanner.IsMatch("//")) continue;
         if (scanner.IsMatch("#BGMFileCount")) {
             int count = 0;
-            if (scanner.GetNum(count) != 0 || count < 0) {
-                CErrorLog::Out("CBGMSet::LoadListに失敗 (#BGMFileCountの数が不正: %s)", line.c_str());
-                count = 0;
+            if (scanner.GetNum(count) != 0 || count < 0 || count > kMaxTracks) {
+                CErrorLog::Out("CBGMSet::LoadListに失敗 (#BGMFileCountの数が不正, 0から%dにする: %s)", kMaxTracks,
+                               line.c_str());
+                count = std::clamp(count, 0, kMaxTracks);
             }
             names_.assign(static_cast<size_t>(count), std::string());
             next = 0;

@@ -56,6 +56,8 @@ private:
 class CBGMSet : public CSoundFactory {
 public:
     static constexpr const char kListFile[] = "GameData/Sound/BGM/LoadList/BGM.vll";
+    // "#BGMFileCount" is cut to this (a broken count must not ask for unbounded memory).
+    static constexpr int kMaxTracks = 256;
 
     CBGMSet() = default;
     ~CBGMSet() override;

@@ -17,10 +17,8 @@
 namespace zuderadeDoruVAV3ed {
 
 void ReadRect(CStringScanner& scanner, RECT& rect) {
-    scanner.GetNum(rect.left);
-    scanner.GetNum(rect.top);
-    scanner.GetNum(rect.right);
-    scanner.GetNum(rect.bottom);
+    ReadScreenPoint(scanner, rect.left, rect.top, "ReadRect", "矩形");
+    ReadScreenPoint(scanner, rect.right, rect.bottom, "ReadRect", "矩形");
 }
 
 int32_t PixelsToFixed(int64_t pixels) {
@@ -35,11 +33,7 @@ int32_t DecimalToFixed(float value) {
 
 int ReadDemoCount(CStringScanner& scanner, const char* caller) {
     int count = 0;
-    scanner.GetNum(count);
-    if (count < 0 || count > kMaxDemoEntries) {
-        CErrorLog::Out("%sで数%dを0から%dにする", caller, count, kMaxDemoEntries);
-        count = std::clamp(count, 0, kMaxDemoEntries);
-    }
+    ReadNumberIn(scanner, count, 0, kMaxDemoEntries, caller, "数");
     return count;
 }
 
@@ -80,17 +74,27 @@ void CDemoPictures::Clear() {
     next_ = 0;
 }
 
+namespace {
+constexpr char kMoverCaller[] = "ReadMoverData";
+constexpr int32_t kFullRate = 1024, kFullAlpha = 255 * 1024;
+} // namespace
+
 bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMover& mover) {
     int n[8] = {};
     float rate = 0, alpha_speed = 0;
     int alpha[2] = {}, mode = 0, picture = -1;
     RECT rect{};
+    // Positions, sizes and the rectangle stay far inside 32 bits in 22.10; a rate above 1 would
+    // overshoot and from 2 on diverge; an alpha step beyond the whole range is the whole range.
+    auto pixels = [&scanner](int& v) {
+        return ReadNumberIn(scanner, v, -kMaxScreenPixels, kMaxScreenPixels, kMoverCaller, "#ObjectDataの座標") == 0;
+    };
     bool ok = true;
-    for (int& v : n) ok = scanner.GetNum(v) == 0 && ok;
+    for (int& v : n) ok = pixels(v) && ok;
     ok = scanner.GetFloat(rate) == 0 && ok;
     ok = scanner.GetFloat(alpha_speed) == 0 && ok;
     for (int& v : alpha) ok = scanner.GetNum(v) == 0 && ok;
-    for (int32_t* v : {&rect.left, &rect.top, &rect.right, &rect.bottom}) ok = scanner.GetNum(*v) == 0 && ok;
+    for (int32_t* v : {&rect.left, &rect.top, &rect.right, &rect.bottom}) ok = pixels(*v) && ok;
     ok = scanner.GetNum(mode) == 0 && ok;
     ok = scanner.GetNum(picture) == 0 && ok;
 
@@ -103,8 +107,8 @@ bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMove
     s.h = PixelsToFixed(n[5]);
     s.target_w = PixelsToFixed(n[6]);
     s.target_h = PixelsToFixed(n[7]);
-    mover.rate = DecimalToFixed(rate);
-    s.step = DecimalToFixed(alpha_speed);
+    mover.rate = HoldInRange(DecimalToFixed(rate), 0, kFullRate, kMoverCaller, "#ObjectDataの割合");
+    s.step = HoldInRange(DecimalToFixed(alpha_speed), -kFullAlpha, kFullAlpha, kMoverCaller, "#ObjectDataのアルファ速度");
     s.value = std::clamp(alpha[0], 0, 255) * 1024;
     s.end_value = std::clamp(alpha[1], 0, 255) * 1024;
     mover.source_rect = rect;

@@ -25,7 +25,8 @@ constexpr const char kStageStartDemoFile[] = "GameData/Stage/Game/LoadList/Stage
 constexpr const char kStageEndDemoFile[] = "GameData/Stage/Game/LoadList/StageEndDemo.ltd";
 constexpr const char kStageEndScoreShowFile[] = "GameData/Stage/Game/LoadList/StageEndScoreShow.ltd";
 
-// Four numbers: left, top, right, bottom (a missing one stays as it was).
+// Four numbers: left, top, right, bottom, each held to +-kMaxScreenPixels (a missing one stays
+// as it was).
 void ReadRect(CStringScanner& scanner, RECT& rect);
 
 // Whole pixels to 22.10 units and a decimal to (int)(value * 1024), both saturating.
@@ -60,8 +61,9 @@ private:
 
 // Reads the 18 values of an "#ObjectData" line after its key into the mover's start record,
 // rate, source rectangle, draw mode and plane (null when the picture number is outside the
-// list, so the mover draws nothing). Alphas are clamped to 0..255. false when values are missing
-// (the mover keeps what was read).
+// list, so the mover draws nothing). Alphas are clamped to 0..255, positions and sizes to
+// +-kMaxScreenPixels, the rate to 0..1 and the alpha speed to +-255 (logged when held). false
+// when values are missing (the mover keeps what was read).
 bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMover& mover);
 
 // The registry's deferred-draw plane (null before the registry is filled).

@@ -20,6 +20,12 @@ namespace {
 constexpr int kPicture = 0, kMessage = 1;
 constexpr int kPictureLayer = 10000, kMessageLayer = 1000;
 constexpr int kWaitKey = 0, kWaitTime = 1;
+constexpr char kCaller[] = "CStageDemoScript::RunScript";
+
+// A coordinate of the script, held so that its 22.10 form fits 32 bits.
+int ReadScreenNumber(CStringScanner& scanner, int& value, const char* what) {
+    return ReadNumberIn(scanner, value, -kMaxScreenPixels, kMaxScreenPixels, "CStageDemoScript::ReadHeader", what);
+}
 } // namespace
 
 CStageDemoScript::CStageDemoScript() = default;
@@ -88,9 +94,9 @@ void CStageDemoScript::ReadHeader() {
         } else if (scanner.IsMatch("#ScriptEndButton")) {
             scanner.GetNum(script_end_button_);
         } else if (scanner.IsMatch("#MasInitPosY")) {
-            if (scanner.GetNum(value) == 0) message_start_y_ = value << 10;
+            if (ReadScreenNumber(scanner, value, "#MasInitPosY") == 0) message_start_y_ = value << 10;
         } else if (scanner.IsMatch("#MasTargetPosY")) {
-            if (scanner.GetNum(value) == 0) message_header_target_y_ = value << 10;
+            if (ReadScreenNumber(scanner, value, "#MasTargetPosY") == 0) message_header_target_y_ = value << 10;
         } else if (scanner.IsMatch("#InitEnd")) {
             return;
         }
@@ -117,7 +123,7 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         scanner.GetFloat(speed);
         CFastPlane* plane = GetPlane(kMessage);
         if (plane->Load(name) != 0) ReportDataFailure("CStageDemoScript::RunScript", name, "画像が読めない");
-        message_speed_ = DecimalToFixed(speed);
+        message_speed_ = HoldInRange(DecimalToFixed(speed), 0, 1024, kCaller, "#Messageの速さ");
         SetShown(kMessage, true);
         int width = 0, height = 0;
         plane->GetSize(width, height);
@@ -126,7 +132,7 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         message_target_y_ = message_header_target_y_;
     } else if (scanner.IsMatch("#Image")) {
         scanner.GetStr(name);
-        scanner.GetNum(value);
+        ReadNumberIn(scanner, value, -255, 255, kCaller, "#Imageの速さ");
         if (GetPlane(kPicture)->Load(name) != 0)
             ReportDataFailure("CStageDemoScript::RunScript", name, "画像が読めない");
         SetShown(kPicture, true);

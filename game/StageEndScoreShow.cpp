@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/BitmapFont.h"
+#include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
 #include "sdk/draw/FastPlane.h"
@@ -37,11 +38,9 @@ void CStageEndScoreShow::Load(const std::string& file) {
     for (const std::string& line : lines) {
         scanner.SetText(line);
         if (scanner.IsMatch("#StageClearHiJumpPos")) {
-            scanner.GetNum(jump_x_);
-            scanner.GetNum(jump_y_);
+            ReadScreenPoint(scanner, jump_x_, jump_y_, "CStageEndScoreShow::Load", "#StageClearHiJumpPos");
         } else if (scanner.IsMatch("#StageClearTimePos")) {
-            scanner.GetNum(time_x_);
-            scanner.GetNum(time_y_);
+            ReadScreenPoint(scanner, time_x_, time_y_, "CStageEndScoreShow::Load", "#StageClearTimePos");
         } else if (scanner.IsMatch("#StageClearScoreBlend")) {
             scanner.GetNum(loaded_step_);
         } else if (scanner.IsMatch("#StageClearScoreWait")) {
@@ -51,8 +50,7 @@ void CStageEndScoreShow::Load(const std::string& file) {
             scanner.GetStr(name);
             picture_ = LoadPicture(name, "CStageEndScoreShow::Load");
         } else if (scanner.IsMatch("#StageClearPos")) {
-            scanner.GetNum(clear_x_);
-            scanner.GetNum(clear_y_);
+            ReadScreenPoint(scanner, clear_x_, clear_y_, "CStageEndScoreShow::Load", "#StageClearPos");
         }
     }
 }

@@ -5,11 +5,14 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/log.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -82,6 +85,31 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
+// The temporary of an atomic write: "<folder>/.<name>.<pid>.<counter>.<stamp>".
+std::string SiblingName(const std::string& folder, const std::string& name, uint32_t counter, uint64_t stamp) {
+    return Join(folder, "." + name + "." + std::to_string(getpid()) + "." + std::to_string(counter) + "." +
+                            std::to_string(stamp % 100000));
+}
+
+// The process id in a temporary's name of that form; 0 when the name is not of that form.
+pid_t SiblingWriter(const std::string& entry) {
+    // From the end: the stamp, the counter and the process id, each all digits.
+    size_t end = entry.size();
+    std::string digits;
+    for (int field = 0; field < 3; ++field) {
+        const size_t dot = end > 0 ? entry.rfind('.', end - 1) : std::string::npos;
+        if (dot == std::string::npos) return 0;
+        digits = entry.substr(dot + 1, end - dot - 1);
+        if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return 0;
+        end = dot;
+    }
+    // A dot and a name before them.
+    if (end < 2 || entry[0] != '.') return 0;
+    const long long pid = std::stoll(digits);
+    return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
 // Creates a new file "<folder>/.<name>.<unique>" with mode 0666 less the umask.
 int CreateSibling(const std::string& target, std::string& temporary) {
     static std::atomic<uint32_t> counter{0};
@@ -90,12 +118,33 @@ int CreateSibling(const std::string& target, std::string& temporary) {
     std::string name = path.filename().string();
     for (int attempt = 0; attempt < 100; ++attempt) {
         uint64_t stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        temporary = Join(folder, "." + name + "." + std::to_string(getpid()) + "." +
-                                     std::to_string(counter.fetch_add(1)) + "." + std::to_string(stamp % 100000));
+        temporary = SiblingName(folder, name, counter.fetch_add(1), stamp);
         int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
+}
+
+void LogRefused(const std::string& path, const char* why) {
+    LogWrite("file: " + path + " " + why + "; not read (whole reads stop at " + std::to_string(kMaxReadSize >> 20) +
+             " MiB)");
+}
+
+// Opens a regular file for reading: the descriptor and its size, or -1 when it cannot be opened
+// or is a folder. A FIFO, a device or a socket may never end: refused with a log text. The open
+// does not wait for a FIFO's writer.
+int OpenRegularFile(const std::string& path, off_t& size) {
+    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat st;
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        if (known && !S_ISDIR(st.st_mode)) LogRefused(path, "is not a regular file");
+        ::close(fd);
+        return -1;
+    }
+    size = st.st_size;
+    return fd;
 }
 
 } // namespace
@@ -169,21 +218,23 @@ FILE* OpenFile(const std::string& path, const char* mode) {
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
     data.clear();
-    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    off_t size = 0;
+    int fd = OpenRegularFile(path, size);
     if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (static_cast<uint64_t>(size) > kMaxReadSize) {
+        LogRefused(path, "is larger than the read limit");
         ::close(fd);
         return false;
     }
     // Read to the end rather than trust the size: the file may change while we read.
-    data.reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
+    data.reserve(static_cast<size_t>(size));
     uint8_t chunk[65536];
     for (;;) {
         ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || data.size() + static_cast<size_t>(n) > kMaxReadSize) {
+            if (n > 0) LogRefused(path, "grew past the read limit");
             ::close(fd);
             data.clear();
             return false;
@@ -195,7 +246,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
 }
 
 long ReadFileHead(const std::string& path, void* buffer, size_t size) {
-    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    off_t file_size = 0;
+    int fd = OpenRegularFile(path, file_size);
     if (fd < 0) return -1;
     size_t got = 0;
     while (got < size) {
@@ -240,6 +292,20 @@ int WriteFileAtomic(const std::string& path, const void* data, size_t size) {
         ::close(dir);
     }
     return 0;
+}
+
+int RemoveStaleTemporaries(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::directory_iterator it(ResolvePath(folder), error);
+    int removed = 0;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const pid_t writer = SiblingWriter(it->path().filename().string());
+        // Left by this process, or by one that is gone: a live writer's file is its own.
+        const bool stale = writer == getpid() || (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH);
+        std::error_code kind_error;
+        if (stale && it->is_regular_file(kind_error) && ::unlink(it->path().c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 std::string MakeTemporaryFile(const std::string& prefix, const std::string& suffix) {

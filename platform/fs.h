@@ -30,16 +30,23 @@ bool RemoveFile(const std::string& path);
 
 // fopen on the resolved path.
 FILE* OpenFile(const std::string& path, const char* mode);
-// Whole file into data; false (data cleared) when it cannot be read or is a folder.
+// Whole files are read up to this size; no data file comes near it.
+constexpr uint64_t kMaxReadSize = uint64_t{256} << 20;
+// Whole file into data; false (data cleared) when it cannot be read or is a folder. A FIFO, a
+// device or a socket, and a file larger than kMaxReadSize, are refused with a log text.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 // Reads up to size bytes from the start of the file; the count read, or -1 when it cannot be
-// opened.
+// opened or is not a regular file (refused as above).
 long ReadFileHead(const std::string& path, void* buffer, size_t size);
 // Writes size bytes to a temporary file in the same folder, flushes it to disk and renames it
 // over path: the old file stays whole until the new one is complete. 0 on success; 1 when the
 // temporary cannot be made (missing or unwritable folder, bad arguments), 2 when writing, 3
 // when flushing or closing, 4 when the rename fails. On failure no temporary is left.
 int WriteFileAtomic(const std::string& path, const void* data, size_t size);
+// Removes the temporaries that atomic writes into folder left behind when their process was
+// killed before the rename: names of their own form only, of this process or of one that has
+// ended. Meant for start-up, before this process writes there. The count removed.
+int RemoveStaleTemporaries(const std::string& folder);
 // A new empty file in the system's temporary folder (mkstemp), its name ending in suffix;
 // "" on failure.
 std::string MakeTemporaryFile(const std::string& prefix, const std::string& suffix = "");

@@ -2,6 +2,8 @@
 // missing forms, the stored stages and the per-stage paths.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "game/GameState.h"
 #include "game_test_util.h"
 #include "tests/scratch_dir.h"
@@ -36,6 +38,7 @@ TEST(GameStateTest, SettingsLinesSetTheirFields) {
         {{"// #StartStage 9", "#StartStage 1"}, 1, 0, 0, 0, 0, 0},       // comments skipped
         {{"#JumpHiScoreDefault 7"}, 0, 0, 7u << 16, 0, 0, 0},            // missing numbers stay 0
         {{"#timehiscoredefault 1 2 3"}, 0, 0, 0, 0, 100, 300},           // keywords ignore case
+        {{"#StartStage 2147483647", "#FinalStage 1000000"}, kMaxStageNumber, kMaxStageNumber, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         testutil::ScratchWorkDir dir("ff_game_state");
@@ -69,11 +72,17 @@ TEST(GameStateTest, FirstStartWritesTheDefaultsAndTheSecondReadsThemBack) {
     std::vector<uint8_t> saved(28);
     for (size_t i = 0; i < saved.size(); ++i) saved[i] = static_cast<uint8_t>(i % 4 >= 2 ? 0 : i * 7 + 1);
     WriteBytes(kSaveFile, saved);
+    // Temporaries of writes killed before their rename go; a live writer's and other files stay.
+    const std::string live = ".save.bin." + std::to_string(getppid()) + ".0.7";
+    for (const std::string& name : {std::string(".save.bin.2147483647.3.7"), live, std::string(".notes.1.2")})
+        WriteBytes(std::string(kSaveFolder) + "/" + name, saved);
     CGameState second;
     second.Reset(nullptr);
     LoadGameSettings(second);
     EXPECT_EQ(Record(second), saved);
     EXPECT_EQ(ReadBytes(kSaveFile), saved);
+    EXPECT_FALSE(fs::exists(std::string(kSaveFolder) + "/.save.bin.2147483647.3.7"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(kSaveFolder), fs::directory_iterator()), 3);
 }
 
 TEST(GameStateTest, ShortEmptyOrLongSaveFilesAreHandledWithoutLosingThem) {

@@ -193,6 +193,12 @@ TEST_F(InterfaceTest, MapGaugeMarkerFollowsProgressAndSurvivesAShortGoal) {
     EXPECT_EQ(Records()[1].args->pos.x, 140) << "centred on the marker x";
     EXPECT_EQ(Records()[1].args->pos.y, 440);
     EXPECT_EQ(GetDataFailureCount(), 0);
+    // A place past the screen is held where the marker's sums cannot overflow.
+    WriteInterface({"#MapGaugePos 2147483647 -2147483648"});
+    map.Load();
+    map.SetProgress(10240 * 1024, 10240 * 1024);
+    EXPECT_EQ(map.GetMarkerX(), kMaxScreenPixels + 256);
+    EXPECT_EQ(map.GetMarkerY(), -kMaxScreenPixels);
 }
 
 // Flight paths fed to the leap display, one point per frame (pixels).

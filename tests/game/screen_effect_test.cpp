@@ -2,6 +2,8 @@
 // the mover's easing, arrival and drawing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/DrawListPlane.h"
 #include "game/ScreenEffect.h"
 #include "game_test_util.h"
@@ -33,6 +35,9 @@ TEST(ScreenEffectTest, WipesFinishAtTheirFrameAndMeetWhereTold) {
         {false, false, 20, 240, 21},  // opening: empty once both curtains have left
         {true, false, 30, 320, 31},
         {true, true, 1, 99, 2},
+        {true, true, 6, 0, 13},       // meeting outside the screen: held to its edge, still ends
+        {false, true, 6, 480, 13},
+        {true, true, 2147483647, 320, 1806},   // held to a minute of frames
     };
     for (const Case& c : cases) {
         CScreenEffect effect;
@@ -45,7 +50,7 @@ TEST(ScreenEffectTest, WipesFinishAtTheirFrameAndMeetWhereTold) {
         effect.frames = c.frames;
         effect.meeting_position = c.meeting;
         effect.Restart();
-        EXPECT_EQ(RunWipe(effect), c.expected_frames) << c.horizontal << c.closing << c.frames;
+        EXPECT_EQ(RunWipe(effect, 5000), c.expected_frames) << c.horizontal << c.closing << c.frames;
         EXPECT_EQ(effect.frame_counter, c.expected_frames);
         const int length = c.horizontal ? 640 : 480;
         const RECT& first = effect.curtain[0];
@@ -53,8 +58,8 @@ TEST(ScreenEffectTest, WipesFinishAtTheirFrameAndMeetWhereTold) {
         const int first_far = c.horizontal ? first.right : first.bottom;
         const int second_near = c.horizontal ? second.left : second.top;
         if (c.closing) {
-            EXPECT_EQ(first_far, c.meeting);
-            EXPECT_EQ(second_near, c.meeting);
+            EXPECT_EQ(first_far, std::clamp(c.meeting, 1, length - 1));
+            EXPECT_EQ(second_near, std::clamp(c.meeting, 1, length - 1));
         } else {
             EXPECT_EQ(first_far, 0);
             EXPECT_EQ(second_near, length);

@@ -118,6 +118,8 @@ TEST_F(SoundSetsTest, MusicListGivesTracksInFileOrder) {
          "#BGMFileが#BGMFileCountより多い"},
         {"files before the count", {"#BGMFile \"x.ogg\"", "#BGMFileCount 2"}, {"", ""}, "#BGMFileが#BGMFileCountより多い"},
         {"a negative count", {"#BGMFileCount -4", "#BGMFile \"x.ogg\""}, {}, "#BGMFileCountの数が不正"},
+        {"a huge count", {"#BGMFileCount 2147483647", "#BGMFile \"x.ogg\""},
+         [] { std::vector<std::string> v(CBGMSet::kMaxTracks); v[0] = "x.ogg"; return v; }(), "#BGMFileCountの数が不正"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -72,6 +72,17 @@ TEST(StageDemoTest, PictureFadesInThenTheMessageSlidesInAndWaitsForItsKey) {
     EXPECT_EQ(h.Requested(), (std::vector<int>{kSceneStageDemo, kScenePlay}));
 }
 
+TEST(StageDemoTest, FadeAndMessageSpeedsPastTheirRangeAreHeld) {
+    SceneHarness h("ff_demo_speeds");
+    WritePicture("pic.bmp", 64, 48, 0x204080);
+    WriteScript(Header(), {"#Image \"pic.bmp\" 2147483647", "#Message \"pic.bmp\" 2.5", "#Wait 5", "#ScriptEnd"});
+    h.Start(kSceneStageDemo);
+    h.Run(3);
+    ASSERT_NE(Script(h), nullptr);
+    EXPECT_EQ(Script(h)->GetPictureAlphaStep(), 255);
+    EXPECT_EQ(Script(h)->GetMessageSpeed(), 1024);
+}
+
 TEST(StageDemoTest, TimedWaitsAndTheBackgroundFadeResumeTheScript) {
     struct Case {
         const char* command;

@@ -95,6 +95,13 @@ TEST_F(FsTest, ReadsWholeFilesWithAnyBytes) {
     EXPECT_FALSE(platform::ReadWholeFile(Path("missing.bin"), data));
     EXPECT_TRUE(data.empty());
     EXPECT_FALSE(platform::ReadWholeFile(root_.string(), data));   // a folder
+    // A FIFO, a device and a file past the limit are refused, neither waited for nor read.
+    ASSERT_EQ(::mkfifo(Path("fifo.ltd").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", root_ / "zero.ltd");
+    Put("huge.bin", "");
+    fs::resize_file(root_ / "huge.bin", platform::kMaxReadSize + 1);   // sparse
+    for (const char* name : {"fifo.ltd", "zero.ltd", "huge.bin"}) EXPECT_FALSE(platform::ReadWholeFile(Path(name), data));
+    EXPECT_EQ(platform::ReadFileHead(Path("fifo.ltd"), nullptr, 0), -1);
     char head[8] = {};
     EXPECT_EQ(platform::ReadFileHead(Path("big.bin"), head, 8), 8);
     EXPECT_EQ(platform::ReadFileHead(Path("empty.bin"), head, 8), 0);
