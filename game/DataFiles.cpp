@@ -30,6 +30,15 @@ int32_t HoldInRange(int64_t value, int32_t lo, int32_t hi, const char* caller, c
     return held;
 }
 
+int32_t SettlingRate(int64_t rate, const char* caller, const char* what) {
+    constexpr int32_t kWhole = 1024;
+    if (rate >= 2 * kWhole) {
+        CErrorLog::Out("%sで%sの%lldは収まらない: %dにする", caller, what, static_cast<long long>(rate), kWhole);
+        return kWhole;
+    }
+    return HoldInRange(rate, 0, 2 * kWhole - 1, caller, what);
+}
+
 int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char* caller, const char* what) {
     int read = 0;
     const int result = scanner.GetNum(read);

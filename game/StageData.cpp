@@ -76,7 +76,7 @@ void CDemoPictures::Clear() {
 
 namespace {
 constexpr char kMoverCaller[] = "ReadMoverData";
-constexpr int32_t kFullRate = 1024, kFullAlpha = 255 * 1024;
+constexpr int32_t kFullAlpha = 255 * 1024;
 } // namespace
 
 bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMover& mover) {
@@ -84,8 +84,8 @@ bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMove
     float rate = 0, alpha_speed = 0;
     int alpha[2] = {}, mode = 0, picture = -1;
     RECT rect{};
-    // Positions, sizes and the rectangle stay far inside 32 bits in 22.10; a rate above 1 would
-    // overshoot and from 2 on diverge; an alpha step beyond the whole range is the whole range.
+    // Positions, sizes and the rectangle stay far inside 32 bits in 22.10; an alpha step beyond
+    // the whole range is the whole range.
     auto pixels = [&scanner](int& v) {
         return ReadNumberIn(scanner, v, -kMaxScreenPixels, kMaxScreenPixels, kMoverCaller, "#ObjectDataの座標") == 0;
     };
@@ -107,10 +107,18 @@ bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMove
     s.h = PixelsToFixed(n[5]);
     s.target_w = PixelsToFixed(n[6]);
     s.target_h = PixelsToFixed(n[7]);
-    mover.rate = HoldInRange(DecimalToFixed(rate), 0, kFullRate, kMoverCaller, "#ObjectDataの割合");
+    mover.rate = SettlingRate(DecimalToFixed(rate), kMoverCaller, "#ObjectDataの割合");
     s.step = HoldInRange(DecimalToFixed(alpha_speed), -kFullAlpha, kFullAlpha, kMoverCaller, "#ObjectDataのアルファ速度");
     s.value = std::clamp(alpha[0], 0, 255) * 1024;
     s.end_value = std::clamp(alpha[1], 0, 255) * 1024;
+    // The alpha only steps up from its start to its end (a reverse run steps back down), so one
+    // that starts above its end, or has no step up to it, would never arrive and would hold its
+    // demo for ever: it stays at its start, which counts as arrived.
+    if (s.value > s.end_value || (s.value < s.end_value && s.step <= 0)) {
+        CErrorLog::Out("%sで#ObjectDataのアルファ%dから%dには速さ%dで届かない: %dのままにする", kMoverCaller,
+                       alpha[0], alpha[1], s.step, alpha[0]);
+        s.end_value = s.value;
+    }
     mover.source_rect = rect;
     mover.draw_mode = mode;
     mover.plane = pictures.Get(picture);

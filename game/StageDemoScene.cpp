@@ -123,7 +123,7 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         scanner.GetFloat(speed);
         CFastPlane* plane = GetPlane(kMessage);
         if (plane->Load(name) != 0) ReportDataFailure("CStageDemoScript::RunScript", name, "画像が読めない");
-        message_speed_ = HoldInRange(DecimalToFixed(speed), 0, 1024, kCaller, "#Messageの速さ");
+        message_speed_ = SettlingRate(DecimalToFixed(speed), kCaller, "#Messageの速さ");
         SetShown(kMessage, true);
         int width = 0, height = 0;
         plane->GetSize(width, height);

@@ -94,6 +94,10 @@ TEST(GameOverTest, TooFewMoversOrPicturesAreNotDrawnAndNothingBreaks) {
          {"#MaxInstance 1", "#ObjectData 0 0 1 1 8 8 8 8 0.5 6.0 0 255 0 0 8 8 1 0",
           "#ObjectData 0 0 1 1 8 8 8 8 0.5 6.0 0 255 0 0 8 8 1 0"},
          1},
+        {"a timing alpha that starts above its end",
+         {"#MaxInstance 2", "#ObjectData 0 0 10 10 8 8 8 8 0.5 6.0 0 255 0 0 8 8 1 0",
+          "#ObjectData 0 0 10 10 8 8 8 8 0.5 6.0 255 0 0 0 8 8 1 0"},
+         2},
         {"negative count", {"#MaxInstance -3", "#MaxImageFile -1", "#ImageFileName \"x.bmp\""}, 0},
         {"huge count", {"#MaxInstance 99999999"}, static_cast<size_t>(kMaxDemoEntries)},
         // A timing mover that rests without fading in still opens the choice.
