@@ -3,6 +3,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "sdk/app/ObjectCreater.h"
 #include "sdk/sound/WaveStream.h"
@@ -19,7 +20,10 @@ public:
 
     int Open(const char* file_name) override {
         Close();
-        if (!file_name || ov_fopen(file_name, &file_) != 0) return 1;
+        // Only a regular file: opening a FIFO or a device would block or read without end.
+        std::error_code error;
+        if (!file_name || !std::filesystem::is_regular_file(file_name, error) || ov_fopen(file_name, &file_) != 0)
+            return 1;
         open_ = true;
         const vorbis_info* info = ov_info(&file_, -1);
         if (!info || (info->channels != 1 && info->channels != 2) || info->rate <= 0 || info->rate > 200000) {

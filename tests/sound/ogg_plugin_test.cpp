@@ -65,6 +65,8 @@ TEST_F(OggPlugInTest, ReaderComesFromThePlugInByClassName) {
     EXPECT_EQ(stream->GetFormat(), nullptr);
     EXPECT_NE(stream->Open((dir_.path() / "missing.ogg").string().c_str()), 0);
     EXPECT_NE(stream->Open(Make("junk.ogg", std::string(5000, 'j')).c_str()), 0);
+    const std::string fifo = (dir_.path() / "fifo.ogg").string();
+    if (soundtest::Run("mkfifo '" + fifo + "'")) EXPECT_NE(stream->Open(fifo.c_str()), 0);
     EXPECT_EQ(stream->GetLength(), -1);
 
     const uint32_t frames = 44100 * 2 + 300;
