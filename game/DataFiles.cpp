@@ -32,11 +32,11 @@ int32_t HoldInRange(int64_t value, int32_t lo, int32_t hi, const char* caller, c
 
 int32_t SettlingRate(int64_t rate, const char* caller, const char* what) {
     constexpr int32_t kWhole = 1024;
-    if (rate >= 2 * kWhole) {
+    if (rate >= kNeverSettlingRate) {
         CErrorLog::Out("%sで%sの%lldは収まらない: %dにする", caller, what, static_cast<long long>(rate), kWhole);
         return kWhole;
     }
-    return HoldInRange(rate, 0, 2 * kWhole - 1, caller, what);
+    return HoldInRange(rate, 0, kNeverSettlingRate - 1, caller, what);
 }
 
 int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char* caller, const char* what) {

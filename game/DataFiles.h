@@ -26,9 +26,12 @@ int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char
 // Screen coordinates and sizes in pixels: far past any screen, yet small enough that sums,
 // products and 22.10 forms of them stay inside 32 bits.
 constexpr int kMaxScreenPixels = 1 << 16;
+// An easing rate or spring (22.10) of 2.0 or more: each step lands as far past the target or
+// farther, so it never settles.
+constexpr int32_t kNeverSettlingRate = 2 * 1024;
 // An easing rate (22.10) that settles: below 0 is 0; a rate between 1.0 and 2.0 overshoots and
-// swings back, one of 2.0 or more would swing ever wider and lands at once instead (1.0), as a
-// spring of 2.0 or more does. Logged when changed.
+// swings back, one of kNeverSettlingRate or more lands at once instead (1.0), as such a spring
+// does. Logged when changed.
 int32_t SettlingRate(int64_t rate, const char* caller, const char* what);
 // Reads "x y", each held to -kMaxScreenPixels .. kMaxScreenPixels (a missing one stays as it was).
 void ReadScreenPoint(CStringScanner& scanner, int& x, int& y, const char* caller, const char* what);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "game/DataFiles.h"
 #include "game/DrawListPlane.h"
 #include "game/GameObjectRegistry.h"
 #include "game/GameState.h"
@@ -95,10 +96,9 @@ void CGameMainMenu::Reset() {
 }
 
 int32_t CGameMainMenu::SpringStep(int32_t p, int32_t target, int32_t spring) {
-    constexpr int32_t kNeverSettles = 2048;   // 2.0: each step lands as far past the target
     const int64_t d = static_cast<int64_t>(target) - p;
     if (d == 0 || spring <= 0) return p;
-    if (spring >= kNeverSettles) return target;
+    if (spring >= kNeverSettlingRate) return target;
     int64_t step = (d * spring) >> 10;
     if (step == 0) step = d > 0 ? 1 : -1;
     return static_cast<int32_t>(std::clamp<int64_t>(p + step, INT32_MIN, INT32_MAX));
