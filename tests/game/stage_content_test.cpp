@@ -86,6 +86,15 @@ TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
         const CSpriteChara& fx = *stage.player.GetSprite(1).GetChara();
         for (int i = 0; i < fx.GetFrameCount(0); ++i)
             EXPECT_NEAR(fx.GetFrame(0, i)->offset_y + fx.GetFrame(0, i)->Height(), 22, 6) << number << " splash " << i;
+        // The air bubble is see-through: its centre is the colour key (pixel (0, 0)) in every frame.
+        const CSpriteChara& body = *stage.player.GetBodySprite().GetChara();
+        for (int s = CPlayerFish::kBubbleRising; s < CPlayerFish::kBubbleFloating + 2; ++s)
+            for (int i = 0; i < body.GetFrameCount(s); ++i) {
+                const RECT r = body.GetFrame(s, i)->rect;
+                CFastPlane& plane = *body.GetPlane(body.GetFrame(s, i)->plane);
+                EXPECT_EQ(gametest::PixelAt(plane, (r.left + r.right) / 2, (r.top + r.bottom) / 2),
+                          gametest::PixelAt(plane, 0, 0)) << number << " bubble " << s << "/" << i;
+            }
     }
     // Every frame of every sprite definition lies inside its picture.
     for (const auto& entry : std::filesystem::recursive_directory_iterator("GameData")) {

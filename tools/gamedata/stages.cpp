@@ -129,6 +129,24 @@ void PreyFish(Canvas& c, double cx, double cy, int kind, double tail) {
     c.FillEllipse(X(len - 4.6), cy - 1, 0.9, 0.9, Rgb{12, 12, 36});
 }
 
+// The air bubble of radius r centred on (cx, cy): a light ring, a gloss spot at its upper left
+// and a sparse glint along its lower right inside. Every other pixel stays the colour key, so
+// the water shows through; anything blended here would blend with the key's black, not with
+// the water, which is why the edges are hard too.
+void AirBubble(Canvas& c, double cx, double cy, double r) {
+    const Rgb ring{210, 240, 255}, gloss{250, 255, 255}, glint{170, 220, 250};
+    const double gx = cx - r * 0.38, gy = cy - r * 0.42, grx = r / 4 + 0.5, gry = r / 5 + 0.5;
+    for (int y = static_cast<int>(cy - r) - 2; y <= static_cast<int>(cy + r) + 2; ++y) {
+        for (int x = static_cast<int>(cx - r) - 2; x <= static_cast<int>(cx + r) + 2; ++x) {
+            const double px = x + 0.5 - cx, py = y + 0.5 - cy, d = std::hypot(px, py);
+            const double ex = (x + 0.5 - gx) / grx, ey = (y + 0.5 - gy) / gry;
+            if (std::fabs(d - r) < 0.9) c.Set(x, y, ring);
+            else if (ex * ex + ey * ey <= 1) c.Set(x, y, gloss);
+            else if (d < r - 1.5 && d > r - 3.5 && px + py > r * 0.7 && (x + y) % 2 == 0) c.Set(x, y, glint);
+        }
+    }
+}
+
 // The player's two definitions: the body with its bubble, and the splash with the button hint.
 void WritePlayer(const std::string& root, int stage) {
     const std::string dir = Dir(stage);
@@ -204,11 +222,8 @@ void WritePlayer(const std::string& root, int stage) {
         const int frames = s < 28 ? 4 : 2;
         for (int i = 0; i < frames; ++i) {
             const double r = 11 + (s < 28 ? i % 2 : 0) + (s >= 28 ? i : 0);
-            def.push_back(bubble.Add(1, [r](Canvas& c, double x, double y) {
-                c.FillEllipse(x + 16, y + 16, r, r, Rgb{120, 190, 240}, 0.35);
-                c.Ring(x + 16, y + 16, r, 1.6, Rgb{210, 240, 255});
-                c.FillEllipse(x + 12, y + 11, r / 4, r / 5, Rgb{250, 255, 255});
-            }, -16, -16));
+            def.push_back(
+                bubble.Add(1, [r](Canvas& c, double x, double y) { AirBubble(c, x + 16, y + 16, r); }, -16, -16));
         }
     }
     WriteBytes(root, dir + "Image/Hopfin.bmp", body.canvas().ToBmp());
