@@ -412,8 +412,10 @@ void WriteBackground(const std::string& root, int stage) {
     for (int i = 0; i < 5; ++i) Bird(sky, 240 + i * 16, 40 + (i % 2) * 8 + i * 2, 6, 1, p.bird);
     WriteBytes(root, dir + "Image/BgSky.bmp", sky.ToBmp());
 
-    // Waves: three patterns of eight frames, each 64 wide so that they tile; the crest rides on
-    // the water line (offset -12).
+    // Waves: three patterns of eight frames, each 64 wide; the crest rides on the water line
+    // (offset -12). The game gives a wave that wraps round a new pattern from its first frame
+    // while its neighbours go on, so any frame of any pattern must meet any other: the swell
+    // fades out towards both edges, where every frame meets the water line level and flat.
     Sheet waves(64, 28, 8, 3);
     std::vector<std::string> wave_def{"// Waves along the surface: three patterns, each a rolling crest",
                                       "#Plane " + Quoted(dir + "Image/Wave.bmp")};
@@ -423,8 +425,9 @@ void WriteBackground(const std::string& root, int stage) {
             wave_def.push_back(waves.Add(0, [&p, pattern, f](Canvas& c, double x0, double y0) {
                 for (int x = 0; x < 64; ++x) {
                     const double phase = 2 * kPi * (x / 64.0 + f / 8.0);
-                    const double bump = (pattern + 1) * 1.5 * std::sin(kPi * x / 64.0) * std::sin(phase * 2);
-                    const double crest = 12 - 4 * std::sin(phase) - bump;
+                    const double edge = std::sin(kPi * x / 64.0);
+                    const double swell = 4 * std::sin(phase) + (pattern + 1) * 1.5 * std::sin(phase * 2);
+                    const double crest = 12 - edge * edge * swell;
                     for (int y = static_cast<int>(crest); y < 28; ++y) {
                         const Rgb water = Mix(Mix(p.sea_top, Rgb{255, 255, 255}, 0.25), p.sea_top, (y - crest) / 10);
                         c.Set(static_cast<int>(x0) + x, static_cast<int>(y0) + y,
