@@ -19,7 +19,6 @@ constexpr int kSeTitle = 1, kSeDecide = 17, kSeCursor = 19, kSeCancel = 20, kSeS
 constexpr int kBgmTitle = 0;
 constexpr uint32_t kFadeOutMs = 1000, kFadeInMs = 100;
 constexpr int kMenuItemWidth = 168, kMenuItemHeight = 32, kMenuTop = 300, kMenuPitch = 48;
-constexpr int kCarouselX = 220, kCarouselY = 260;
 
 KTL::smart_ptr<CFastPlane> LoadPlane(const char* file) {
     KTL::smart_ptr<CFastPlane> plane(new CFastPlane());

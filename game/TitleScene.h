@@ -17,6 +17,7 @@ public:
     static constexpr int kFrontAngle = 384;
     static constexpr int kThird = 170;           // a third of a turn of 512
     static constexpr int kRotationStep = 16;
+    static constexpr int kCarouselX = 220, kCarouselY = 260;   // a card's top-left at the carousel's centre
 
     struct CarouselItem {
         int32_t angle = 0;       // 512 a turn

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "game/AirGauge.h"
 #include "game/FlyingDistance.h"
@@ -62,6 +63,13 @@ bool HasPixels(CFastPlane* plane) {
     return plane && plane->GetSize(w, h) == 0 && w > 0 && h > 0;
 }
 
+// A mover is seen when it is drawn with some alpha and some size on the screen.
+bool Seen(const CMover& m) {
+    const int w = m.w >> 10, h = m.h >> 10, left = (m.x >> 10) - (m.w >> 11), top = (m.y >> 10) - (m.h >> 11);
+    return m.visible && m.plane && (m.value >> 10) > 0 && w > 0 && h > 0 && left < 640 && top < 480 && left + w > 0 &&
+           top + h > 0;
+}
+
 TEST_F(InterfaceContentTest, EveryStageLoadsWithoutALogLineInBothDataSets) {
     struct Set {
         const char* root;
@@ -105,10 +113,27 @@ TEST_F(InterfaceContentTest, EveryStageLoadsWithoutALogLineInBothDataSets) {
             }
             EXPECT_GT(ui.end.GetGoalLine(), ui.end.GetDrawStart()) << where;
 
-            // The demos and the menu run to their ends; the test set's quickly.
-            int frames = 1;
-            while (!ui.start.Move() && frames < 1000) ++frames;
+            // The demos and the menu run to their ends; the test set's quickly. The start demo's
+            // texts come one after the other: each is first seen after the one before it, and none
+            // while the stage's name (mover 0) is seen.
+            std::vector<int> first_seen(static_cast<size_t>(ui.start.GetMoverCount()), 0);
+            int frames = 0, together = 0;
+            for (bool end = false; !end && frames < 1000;) {
+                end = ui.start.Move();
+                ++frames;
+                unsigned seen = 0;
+                for (int i = 0; i < ui.start.GetMoverCount(); ++i)
+                    if (Seen(ui.start.GetMover(i))) {
+                        seen |= 1u << i;
+                        if (!first_seen[i]) first_seen[i] = frames;
+                    }
+                together += (seen & 1) && seen != 1;
+            }
+            EXPECT_EQ(together, 0) << where << ": frames with the name and another text";
             EXPECT_LT(frames, set.mini ? 40 : 200) << where;
+            std::erase(first_seen, 0);
+            EXPECT_EQ(first_seen.size(), 3u) << where;
+            for (size_t i = 1; i < first_seen.size(); ++i) EXPECT_LT(first_seen[i - 1], first_seen[i]) << where << i;
             int menu_frames = 0;
             while (ui.menu.GetState() != 3 && menu_frames < 1000) ui.menu.Move(), ++menu_frames;
             EXPECT_LT(menu_frames, set.mini ? 20 : 120) << where;

@@ -2,6 +2,7 @@
 // line about a file, and each stage's background, player and fish render into a saved picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -86,6 +87,31 @@ TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
         const CSpriteChara& fx = *stage.player.GetSprite(1).GetChara();
         for (int i = 0; i < fx.GetFrameCount(0); ++i)
             EXPECT_NEAR(fx.GetFrame(0, i)->offset_y + fx.GetFrame(0, i)->Height(), 22, 6) << number << " splash " << i;
+        // Any wave frame meets any other at the strips' joints: the crest (the first row that is
+        // not the colour key) of every frame's first and last column lies within a pixel.
+        CSpriteChara waves;
+        ASSERT_EQ(waves.Load("GameData/Stage" + std::to_string(number) + "/Game/SpriteDefinition/WaveSprite.txt"), 0);
+        int highest = 1000, lowest = -1;
+        for (int s = 0; s < waves.GetSpriteCount(); ++s)
+            for (int i = 0; i < waves.GetFrameCount(s); ++i) {
+                const RECT r = waves.GetFrame(s, i)->rect;
+                CFastPlane& plane = *waves.GetPlane(waves.GetFrame(s, i)->plane);
+                for (int x : {r.left, r.right - 1}) {
+                    int y = r.top;
+                    while (y < r.bottom && gametest::PixelAt(plane, x, y) == gametest::PixelAt(plane, 0, 0)) ++y;
+                    highest = std::min(highest, y - r.top), lowest = std::max(lowest, y - r.top);
+                }
+            }
+        EXPECT_LE(lowest - highest, 1) << number << " wave joints";
+        // The air bubble is see-through: its centre is the colour key (pixel (0, 0)) in every frame.
+        const CSpriteChara& body = *stage.player.GetBodySprite().GetChara();
+        for (int s = CPlayerFish::kBubbleRising; s < CPlayerFish::kBubbleFloating + 2; ++s)
+            for (int i = 0; i < body.GetFrameCount(s); ++i) {
+                const RECT r = body.GetFrame(s, i)->rect;
+                CFastPlane& plane = *body.GetPlane(body.GetFrame(s, i)->plane);
+                EXPECT_EQ(gametest::PixelAt(plane, (r.left + r.right) / 2, (r.top + r.bottom) / 2),
+                          gametest::PixelAt(plane, 0, 0)) << number << " bubble " << s << "/" << i;
+            }
     }
     // Every frame of every sprite definition lies inside its picture.
     for (const auto& entry : std::filesystem::recursive_directory_iterator("GameData")) {

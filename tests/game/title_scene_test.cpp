@@ -1,9 +1,13 @@
 // title_scene_test.cpp -- the title's fade, idle alternation, menu, carousel and ways out, run
-// frame by frame with scripted keys and no pictures.
+// frame by frame with scripted keys and no pictures; and the generated stage-select layout.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "game/TitleScene.h"
 #include "scene_harness.h"
+#include "sdk/draw/FastPlane.h"
 #include "sdk/draw/TrigTable.h"
 
 namespace {
@@ -14,6 +18,16 @@ using gametest::SceneHarness;
 // Fade-in 43 frames (alpha 6 .. 258), 120 idle frames, 16 fade-out frames.
 constexpr int kMenuFrame = 43;
 constexpr int kIdleJumpFrame = 43 + 120 + 16;
+
+// Starts the title with the keys and runs that many frames; the title when it is then in the
+// stage select, else null.
+CTitleScene* RunIntoStageSelect(SceneHarness& h, const std::string& keys, int frames) {
+    h.Keys(keys);
+    h.Start(kSceneTitle);
+    h.Run(frames);
+    CTitleScene* title = h.Scene<CTitleScene>();
+    return title && title->GetState() == CTitleScene::kStageSelect ? title : nullptr;
+}
 
 TEST(TitleSceneTest, IdleTitleAlternatesBetweenRankingAndReplay) {
     struct Case {
@@ -137,13 +151,48 @@ TEST(TitleSceneTest, CarouselTurnsElevenFramesThenSnapsToThirds) {
     EXPECT_EQ(h.Frames(), 81 + 16) << "decided in frame 81, faded out over 16 frames";
 }
 
+// The generated title at rest in the stage select: the back cards stay below the motto line of
+// the title picture (the lowest row of its navy outline, which nothing else there uses), and no
+// card's captions, at the left or at the right, reach under the front card.
+TEST(TitleSceneTest, StageSelectCardsCoverNeitherTheMottoNorEachOthersCaptions) {
+    SceneHarness h("ff_title_layout");
+    CTitleScene* title = RunIntoStageSelect(h, "50: Down\n51:\n52: Z\n53:\n", 53);
+    ASSERT_TRUE(title);
+    auto left = [&](int i) { return CTitleScene::kCarouselX + (title->GetItem(i).x >> 16); };
+    auto top = [&](int i) { return CTitleScene::kCarouselY + (title->GetItem(i).y >> 16); };
+    auto load = [](const char* file) {
+        KTL::smart_ptr<CFastPlane> plane(new CFastPlane());
+        EXPECT_EQ(plane->Load((std::filesystem::path(FF_BINARY_DIR) / file).string()), 0) << file;
+        return plane;
+    };
+    // Items at rest: 0 in front, 1 at the right, 2 at the left.
+    KTL::smart_ptr<CFastPlane> back = load(kTitleBackground);
+    int motto_bottom = -1;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            if (gametest::PixelAt(*back, x, y) == 0x0A1640) motto_bottom = y;
+    EXPECT_LT(motto_bottom, std::min(top(1), top(2)));
+    for (const char* file : kTitleStageCards) {
+        KTL::smart_ptr<CFastPlane> card = load(file);
+        int w = 0, height = 0;   // 200 x 150
+        card->GetSize(w, height);
+        // The captions: what differs from the panel's fill between the picture window (down to
+        // row 108) and the rounded corners (from 10 pixels before the bottom).
+        const uint32_t fill = gametest::PixelAt(*card, 6, 120);
+        int first = w, last = -1;
+        for (int y = 110; y < height - 7; ++y)
+            for (int x = 12; x < w - 12; ++x)
+                if (gametest::PixelAt(*card, x, y) != fill) first = std::min(first, x), last = std::max(last, x);
+        ASSERT_GE(last, first) << file;
+        EXPECT_LT(left(2) + last, left(0)) << file << " at the left";
+        EXPECT_GE(left(1) + first, left(0) + w) << file << " at the right";
+    }
+}
+
 TEST(TitleSceneTest, CancelLeavesTheStageSelectWithTheIdleTimeItHad) {
     SceneHarness h("ff_title_cancel");
-    h.Keys("80: Down\n81:\n82: Z\n83:\n100: X\n101:\n");
-    h.Start(kSceneTitle);
-    h.Run(83);
-    CTitleScene* title = h.Scene<CTitleScene>();
-    ASSERT_EQ(title->GetState(), CTitleScene::kStageSelect);
+    CTitleScene* title = RunIntoStageSelect(h, "80: Down\n81:\n82: Z\n83:\n100: X\n101:\n", 83);
+    ASSERT_TRUE(title);
     const int idle = title->GetIdleCounter();
     h.Run(18);
     EXPECT_EQ(title->GetState(), CTitleScene::kMenu);

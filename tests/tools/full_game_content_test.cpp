@@ -34,10 +34,12 @@ TEST(FullGameContentTest, ANewGameOnTheFullContentReadsEveryFileItOpensAndEndsIn
 }
 
 // The generator's lower-case letters without an ascender start at the x-height (row 2), so a g
-// is not as tall as a 9.
-TEST(FullGameContentTest, LowerCaseGlyphsWithoutAscendersStartAtTheXHeight) {
+// is not as tall as a 9, and g, j, p, q and y reach two rows below the baseline (row 6), so a p
+// is not a P.
+TEST(FullGameContentTest, LowerCaseGlyphsStartAtTheXHeightAndDescendBelowTheBaseline) {
     for (char c : std::string("acegmnopqrsuvwxyz"))
         EXPECT_EQ(gamedata::GlyphRow(c, 0) | gamedata::GlyphRow(c, 1), 0) << c;
+    for (char c : std::string("gjpqy")) EXPECT_NE(gamedata::GlyphRow(c, gamedata::kGlyphRows - 1), 0) << c;
 }
 
 } // namespace

@@ -37,7 +37,8 @@ public:
 
     // Glyph of the built-in set (codes 0x21 to 0x7E; others draw nothing) with its top-left at
     // (x, y), each glyph dot scale x scale pixels, filled with a top-to-bottom gradient and
-    // ringed by an outline of `outline` pixels.
+    // ringed by an outline of `outline` pixels. The baseline lies kGlyphHeight * scale below y;
+    // descenders reach kGlyphDescent * scale further down.
     void Glyph(char c, int x, int y, int scale, Rgb top, Rgb bottom, Rgb outline_colour, int outline);
     void Text(const std::string& text, int x, int y, int scale, Rgb top, Rgb bottom, Rgb outline_colour,
               int outline, int spacing);
@@ -52,10 +53,14 @@ private:
     std::vector<Rgb> pixels_;
 };
 
-// Glyph size of the built-in set in dots.
+// Glyph size of the built-in set in dots: 5 x 7 down to the baseline, and two rows below it
+// for the descenders of g, j, p, q and y.
 constexpr int kGlyphWidth = 5;
 constexpr int kGlyphHeight = 7;
-// Row r (0 top) of a glyph: bit 4 is the leftmost dot. 0 for codes without a glyph.
+constexpr int kGlyphDescent = 2;
+constexpr int kGlyphRows = kGlyphHeight + kGlyphDescent;
+// Row r (0 top, kGlyphHeight the first below the baseline) of a glyph: bit 4 is the leftmost
+// dot. 0 for codes without a glyph.
 uint8_t GlyphRow(char c, int r);
 
 } // namespace gamedata

@@ -232,20 +232,36 @@ void WriteMenuList(const std::string& root, int stage, bool mini) {
 }
 
 void WriteStartDemoList(const std::string& root, int stage, bool mini) {
-    // start x y, target x y, start w h, target w h, rate, alpha speed, start alpha, end alpha,
-    // source rectangle, draw mode, picture
-    const std::string fast = mini ? "0.6 48.0" : "";
-    WriteText(root, StageDir(stage) + "LoadList/StageStartDemo.ltd",
-              {"// Stage start: the stage's name zooms in from the left, READY slides in from the right under it,",
-               "// GO! grows below it; all three fade (mode 1) in the middle of the screen, clear of the interface",
-               "#MaxImageFile 2",
-               "#ImageFileName " + Quoted(StageDir(stage) + "Image/StageTitle.bmp"),
-               "#ImageFileName " + Quoted(kSharedImage + "ReadyGo.bmp"),
-               "#MaxInstance 3",
-               "#ObjectData -200 180 320 180 640 128 320 64 " + (mini ? fast : "0.15 6.0") + " 0 255 0 0 320 64 1 0",
-               "#ObjectData 900 252 320 252 240 60 240 60 " + (mini ? fast : "0.12 5.0") + " 0 255 0 0 240 60 1 1",
-               "#ObjectData 320 330 320 330 80 20 " + std::string("240 60 ") + (mini ? fast : "0.06 4.5") +
-                   " 0 255 0 64 240 124 1 1"});
+    // The texts come one after the other, timed by the demo's two watched movers: the stage's
+    // name zooms in from the left and holds until mover 1 arrives, then fades out; READY and GO!
+    // start on their way with mover 1 but from 65000 pixels off the screen, so that they enter
+    // it only after the name has gone: READY from the right, then GO! from below. Mover 1 has no
+    // size and shows nothing: its way up (1200 pixels, a second) is the name's hold, and its way back
+    // down (it creeps onto its start, two seconds) the time READY and GO! show before the play starts.
+    // The full demo lasts 121 frames (the name 59, READY from frame 64, GO! from 86), the test
+    // set's 12 (the name 4, READY from 7, GO! from 8).
+    struct Mover {
+        const char* places;   // start x y, target x y, start w h, target w h
+        const char* full;     // rate, alpha speed (full content)
+        const char* fast;     // the same for the test set
+        const char* rest;     // start alpha, target alpha, source rectangle, draw mode, picture
+    };
+    const Mover movers[] = {
+        {"-200 180 320 180 640 128 320 64", "0.15 6.0", "0.6 48.0", "0 255 0 0 320 64 1 0"},
+        {mini ? "320 253 320 252 0 0 0 0" : "320 1452 320 252 0 0 0 0", "0.2 1.0", "0.7 1.0", "255 255 0 0 240 60 1 1"},
+        {"65000 252 320 252 240 60 240 60", "0.115 1.0", "0.8 1.0", "255 255 0 0 240 60 1 1"},
+        {"320 65000 320 330 240 60 240 60", "0.088 1.0", "0.7 1.0", "255 255 0 64 240 124 1 1"},
+    };
+    std::vector<std::string> lines = {
+        "// Stage start: the stage's name, then READY from the right, then GO! from below; mover 1 shows",
+        "// nothing and times them. All are blended with their alpha (mode 1), clear of the interface",
+        "#MaxImageFile 2",
+        "#ImageFileName " + Quoted(StageDir(stage) + "Image/StageTitle.bmp"),
+        "#ImageFileName " + Quoted(kSharedImage + "ReadyGo.bmp"),
+        "#MaxInstance 4"};
+    for (const Mover& m : movers)
+        lines.push_back("#ObjectData " + std::string(m.places) + " " + (mini ? m.fast : m.full) + " " + m.rest);
+    WriteText(root, StageDir(stage) + "LoadList/StageStartDemo.ltd", lines);
 }
 
 void WriteEndDemoList(const std::string& root, int stage, bool mini) {

@@ -1,5 +1,6 @@
 // pictures.cpp -- the settings file, the logo card and the bitmap-font sheets.
 #include <cmath>
+#include <string>
 
 #include "canvas.h"
 #include "content.h"
@@ -9,15 +10,19 @@ namespace gamedata {
 namespace {
 
 constexpr Rgb kKey{0, 0, 0};   // colour key of the glyph sheets (their pixel (0, 0))
+// Cells of the plain fonts: a glyph of scale 3 with its descenders and a 2-pixel outline, the
+// baseline where a 28-pixel cell had it.
+constexpr int kPlainCellHeight = 34;
 
 struct SheetStyle {
     Rgb top, bottom, outline;
 };
 
-// A grid of the glyphs '!' to '}' row by row, each centred in its cell.
+// A grid of the glyphs '!' to '}' row by row, each centred in its cell with its descender rows,
+// so that a descender stays inside its own cell.
 Canvas PlainSheet(int cell_w, int cell_h, int columns, int rows, int scale, int outline, const SheetStyle& style) {
     Canvas sheet(cell_w * columns, cell_h * rows, kKey);
-    const int gw = kGlyphWidth * scale, gh = kGlyphHeight * scale;
+    const int gw = kGlyphWidth * scale, gh = kGlyphRows * scale;
     for (int g = 0; g < 0x7D - 0x21 + 1; ++g) {
         const int x = g % columns * cell_w + (cell_w - gw) / 2;
         const int y = g / columns * cell_h + (cell_h - gh) / 2;
@@ -83,11 +88,11 @@ void WriteLogo(const std::string& root) {
 void WriteFonts(const std::string& root) {
     const std::string dir = "GameData/Shared/Image/Font/";
     WriteBytes(root, dir + "Font0.bmp",
-               PlainSheet(20, 28, 16, 6, 3, 2, {Rgb{255, 255, 255}, Rgb{255, 236, 150}, Rgb{16, 24, 64}}).ToBmp());
+               PlainSheet(20, kPlainCellHeight, 16, 6, 3, 2, {Rgb{255, 255, 255}, Rgb{255, 236, 150}, Rgb{16, 24, 64}}).ToBmp());
     WriteBytes(root, dir + "Font2.bmp",
-               PlainSheet(20, 28, 16, 6, 3, 2, {Rgb{255, 255, 255}, Rgb{140, 210, 255}, Rgb{12, 30, 80}}).ToBmp());
+               PlainSheet(20, kPlainCellHeight, 16, 6, 3, 2, {Rgb{255, 255, 255}, Rgb{140, 210, 255}, Rgb{12, 30, 80}}).ToBmp());
     WriteBytes(root, dir + "Font3.bmp",
-               PlainSheet(20, 28, 16, 6, 3, 2, {Rgb{255, 240, 120}, Rgb{255, 70, 40}, Rgb{70, 8, 8}}).ToBmp());
+               PlainSheet(20, kPlainCellHeight, 16, 6, 3, 2, {Rgb{255, 240, 120}, Rgb{255, 70, 40}, Rgb{70, 8, 8}}).ToBmp());
 
     // The blurred font: one column of the digits, the point, the unit mark and a dash.
     const std::string cells = "0123456789.m-";
@@ -103,13 +108,13 @@ void WriteFonts(const std::string& root) {
                "#LoadBitmapCount 4",
                "#FontType 0 1 0 0",
                "#Font0 " + Quoted(dir + "Font0.bmp"),
-               "#TextSize 20 28",
+               "#TextSize 20 " + std::to_string(kPlainCellHeight),
                "#TextCount 16 6",
                "#Font2 " + Quoted(dir + "Font2.bmp"),
-               "#TextSize 20 28",
+               "#TextSize 20 " + std::to_string(kPlainCellHeight),
                "#TextCount 16 6",
                "#Font3 " + Quoted(dir + "Font3.bmp"),
-               "#TextSize 20 28",
+               "#TextSize 20 " + std::to_string(kPlainCellHeight),
                "#TextCount 16 6",
                "// The blurred font reads on to the end of the file: its section stands last.",
                "#Font1 " + Quoted(dir + "Font1.bmp"),

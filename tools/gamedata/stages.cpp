@@ -129,6 +129,24 @@ void PreyFish(Canvas& c, double cx, double cy, int kind, double tail) {
     c.FillEllipse(X(len - 4.6), cy - 1, 0.9, 0.9, Rgb{12, 12, 36});
 }
 
+// The air bubble of radius r centred on (cx, cy): a light ring, a gloss spot at its upper left
+// and a sparse glint along its lower right inside. Every other pixel stays the colour key, so
+// the water shows through; anything blended here would blend with the key's black, not with
+// the water, which is why the edges are hard too.
+void AirBubble(Canvas& c, double cx, double cy, double r) {
+    const Rgb ring{210, 240, 255}, gloss{250, 255, 255}, glint{170, 220, 250};
+    const double gx = cx - r * 0.38, gy = cy - r * 0.42, grx = r / 4 + 0.5, gry = r / 5 + 0.5;
+    for (int y = static_cast<int>(cy - r) - 2; y <= static_cast<int>(cy + r) + 2; ++y) {
+        for (int x = static_cast<int>(cx - r) - 2; x <= static_cast<int>(cx + r) + 2; ++x) {
+            const double px = x + 0.5 - cx, py = y + 0.5 - cy, d = std::hypot(px, py);
+            const double ex = (x + 0.5 - gx) / grx, ey = (y + 0.5 - gy) / gry;
+            if (std::fabs(d - r) < 0.9) c.Set(x, y, ring);
+            else if (ex * ex + ey * ey <= 1) c.Set(x, y, gloss);
+            else if (d < r - 1.5 && d > r - 3.5 && px + py > r * 0.7 && (x + y) % 2 == 0) c.Set(x, y, glint);
+        }
+    }
+}
+
 // The player's two definitions: the body with its bubble, and the splash with the button hint.
 void WritePlayer(const std::string& root, int stage) {
     const std::string dir = Dir(stage);
@@ -204,11 +222,8 @@ void WritePlayer(const std::string& root, int stage) {
         const int frames = s < 28 ? 4 : 2;
         for (int i = 0; i < frames; ++i) {
             const double r = 11 + (s < 28 ? i % 2 : 0) + (s >= 28 ? i : 0);
-            def.push_back(bubble.Add(1, [r](Canvas& c, double x, double y) {
-                c.FillEllipse(x + 16, y + 16, r, r, Rgb{120, 190, 240}, 0.35);
-                c.Ring(x + 16, y + 16, r, 1.6, Rgb{210, 240, 255});
-                c.FillEllipse(x + 12, y + 11, r / 4, r / 5, Rgb{250, 255, 255});
-            }, -16, -16));
+            def.push_back(
+                bubble.Add(1, [r](Canvas& c, double x, double y) { AirBubble(c, x + 16, y + 16, r); }, -16, -16));
         }
     }
     WriteBytes(root, dir + "Image/Hopfin.bmp", body.canvas().ToBmp());
@@ -397,8 +412,10 @@ void WriteBackground(const std::string& root, int stage) {
     for (int i = 0; i < 5; ++i) Bird(sky, 240 + i * 16, 40 + (i % 2) * 8 + i * 2, 6, 1, p.bird);
     WriteBytes(root, dir + "Image/BgSky.bmp", sky.ToBmp());
 
-    // Waves: three patterns of eight frames, each 64 wide so that they tile; the crest rides on
-    // the water line (offset -12).
+    // Waves: three patterns of eight frames, each 64 wide; the crest rides on the water line
+    // (offset -12). The game gives a wave that wraps round a new pattern from its first frame
+    // while its neighbours go on, so any frame of any pattern must meet any other: the swell
+    // fades out towards both edges, where every frame meets the water line level and flat.
     Sheet waves(64, 28, 8, 3);
     std::vector<std::string> wave_def{"// Waves along the surface: three patterns, each a rolling crest",
                                       "#Plane " + Quoted(dir + "Image/Wave.bmp")};
@@ -408,8 +425,9 @@ void WriteBackground(const std::string& root, int stage) {
             wave_def.push_back(waves.Add(0, [&p, pattern, f](Canvas& c, double x0, double y0) {
                 for (int x = 0; x < 64; ++x) {
                     const double phase = 2 * kPi * (x / 64.0 + f / 8.0);
-                    const double bump = (pattern + 1) * 1.5 * std::sin(kPi * x / 64.0) * std::sin(phase * 2);
-                    const double crest = 12 - 4 * std::sin(phase) - bump;
+                    const double edge = std::sin(kPi * x / 64.0);
+                    const double swell = 4 * std::sin(phase) + (pattern + 1) * 1.5 * std::sin(phase * 2);
+                    const double crest = 12 - edge * edge * swell;
                     for (int y = static_cast<int>(crest); y < 28; ++y) {
                         const Rgb water = Mix(Mix(p.sea_top, Rgb{255, 255, 255}, 0.25), p.sea_top, (y - crest) / 10);
                         c.Set(static_cast<int>(x0) + x, static_cast<int>(y0) + y,

@@ -65,7 +65,8 @@ void WriteBackground(const std::string& root) {
     c.VerticalGradient(0, 420, 640, 60, Rgb{6, 36, 104}, Rgb{2, 16, 50});
     PaintBubbles(c, 0, 330, 640, 150, 30, Rgb{160, 220, 255}, 3);
     PaintLogo(c, 320, 26);
-    CentredText(c, "SWIM - EAT - LEAP - GLIDE", 320, 236, 2, Rgb{255, 255, 255}, Rgb{210, 236, 255}, kNavy, 2, 4);
+    // The motto ends above row 242, where the stage select's back cards begin.
+    CentredText(c, "SWIM - EAT - LEAP - GLIDE", 320, 222, 2, Rgb{255, 255, 255}, Rgb{210, 236, 255}, kNavy, 2, 4);
     WriteBytes(root, kDir + "TitleBackGraund.bmp", c.ToBmp());
 }
 
@@ -86,7 +87,9 @@ struct CardTheme {
     bool moon;
 };
 
-// A card of 200 x 150: the stage's sea in a frame, its number and name.
+// A card of 200 x 150: the stage's sea in a frame, its number and name. In the stage select the
+// front card covers the left card from its column 172 and the right card up to its column 25,
+// so the captions keep within columns 26 to 171.
 void WriteCard(const std::string& root, const std::string& file, int stage, const CardTheme& t) {
     Canvas c(200, 150, kSceneKey);
     PaintPanel(c, 0, 0, 200, 150, 14, Rgb{20, 40, 90}, Rgb{250, 230, 150}, 3);
@@ -115,7 +118,7 @@ void WriteLockedCard(const std::string& root) {
     c.FillTriangle(96, 68, 104, 68, 100, 82, Rgb{60, 40, 20});
     CentredText(c, "LOCKED", 100, 113, 2, Rgb{200, 206, 220}, Rgb{150, 156, 170}, Rgb{10, 12, 20}, 1, 3);
     CentredText(c, "CLEAR IT IN A NEW GAME", 100, 133, 1, Rgb{170, 176, 190}, Rgb{140, 146, 160}, Rgb{10, 12, 20}, 0,
-                2);
+                1);
     WriteBytes(root, kDir + "StageSelect0.bmp", c.ToBmp());
 }
 
