@@ -2,9 +2,11 @@
 #include "game/GameState.h"
 
 #include <cstring>
+#include <vector>
 
 #include "game/BitmapFont.h"
 #include "game/DataFiles.h"
+#include "game/InputRecorder.h"
 #include "platform/fs.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
@@ -41,6 +43,16 @@ void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
         keep(save.best_flight[i], 0, kMaxShownDistance, defaults.best_flight[i], "最長飛距離", i + 1);
         keep(save.best_time[i], 1, kMaxShownTime, defaults.best_time[i], "最短時間", i + 1);
     }
+}
+
+// The files the game writes into the save folder, without the folder: the save file and the
+// replays of the stored stages.
+std::vector<std::string> SavedFileNames() {
+    const auto leaf = [](const std::string& path) { return path.substr(path.find_last_of('/') + 1); };
+    std::vector<std::string> names = {leaf(kSaveFile)};
+    for (int stage = 1; stage <= SaveRecord::kStages; ++stage)
+        for (int kind : {0, 1}) names.push_back(leaf(ReplayFileName(stage, kind)));
+    return names;
 }
 
 } // namespace
@@ -109,7 +121,7 @@ int LoadGameSettings(CGameState& state) {
     settings.Close();
 
     // A save or replay write killed before its rename leaves its temporary file behind.
-    if (int removed = platform::RemoveStaleTemporaries(kSaveFolder))
+    if (int removed = platform::RemoveStaleTemporaries(kSaveFolder, SavedFileNames()))
         CErrorLog::Out("LoadGameSettings %sに残った書きかけの一時ファイルを%d個消した", kSaveFolder, removed);
     CFile save;
     if (save.ReadWithArchive(kSaveFile) == 0) {

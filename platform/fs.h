@@ -43,10 +43,11 @@ long ReadFileHead(const std::string& path, void* buffer, size_t size);
 // temporary cannot be made (missing or unwritable folder, bad arguments), 2 when writing, 3
 // when flushing or closing, 4 when the rename fails. On failure no temporary is left.
 int WriteFileAtomic(const std::string& path, const void* data, size_t size);
-// Removes the temporaries that atomic writes into folder left behind when their process was
-// killed before the rename: names of their own form only, of this process or of one that has
-// ended. Meant for start-up, before this process writes there. The count removed.
-int RemoveStaleTemporaries(const std::string& folder);
+// Removes the temporaries that atomic writes of the named files (names without a folder) into
+// folder left behind when their process was killed before the rename: names of their own form
+// only, of this process or of one that has ended; every other entry stays. Meant for start-up,
+// before this process writes there. The count removed.
+int RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& names);
 // A new empty file in the system's temporary folder (mkstemp), its name ending in suffix;
 // "" on failure.
 std::string MakeTemporaryFile(const std::string& prefix, const std::string& suffix = "");
