@@ -30,8 +30,8 @@ void GetThree(CStringScanner& scanner, int (&values)[3]) {
     for (int& v : values) scanner.GetNum(v);
 }
 
-// A record the game never writes (a jump below 0 or past 9999.99 m, a time of 0 or less or past
-// 99:59:99) takes its default from Init.ltd; the rest of the file is kept as read.
+// A record the game never writes (a jump past 9999.99 m or a time past 99:59:99, which takes in
+// every negative one) takes its default from Init.ltd; the rest of the file is kept as read.
 void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
     auto keep = [](uint32_t& value, uint32_t low, uint32_t high, uint32_t fallback, const char* what, int stage) {
         if ((value >= low && value <= high) || value == fallback) return;
@@ -41,7 +41,7 @@ void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
     };
     for (int i = 0; i < SaveRecord::kStages; ++i) {
         keep(save.best_flight[i], 0, kMaxShownDistance, defaults.best_flight[i], "最長飛距離", i + 1);
-        keep(save.best_time[i], 1, kMaxShownTime, defaults.best_time[i], "最短時間", i + 1);
+        keep(save.best_time[i], 0, kMaxShownTime, defaults.best_time[i], "最短時間", i + 1);
     }
 }
 
