@@ -45,6 +45,34 @@ void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
     }
 }
 
+// Reads Init.ltd into the state; false (logged) when it cannot be read.
+bool ReadSettings(CGameState& state) {
+    CFile settings;
+    if (settings.ReadWithArchive(kSettingsFile) != 0) {
+        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない");
+        return false;
+    }
+    std::string line;
+    CStringScanner scanner;
+    while (settings.ReadTextLine(line) == 0) {
+        scanner.SetText(line);
+        int values[3] = {};
+        if (scanner.IsMatch("//")) continue;
+        if (scanner.IsMatch("#StartStage")) {
+            ReadNumberIn(scanner, state.current_stage, 0, kMaxStageNumber, "LoadGameSettings", "#StartStage");
+        } else if (scanner.IsMatch("#FinalStage")) {
+            ReadNumberIn(scanner, state.final_stage, 0, kMaxStageNumber, "LoadGameSettings", "#FinalStage");
+        } else if (scanner.IsMatch("#JumpHiScoreDefault")) {
+            GetThree(scanner, values);
+            for (int i = 0; i < 3; ++i) state.save.best_flight[i] = static_cast<uint32_t>(values[i]) << 16;
+        } else if (scanner.IsMatch("#TimeHiScoreDefault")) {
+            GetThree(scanner, values);
+            for (int i = 0; i < 3; ++i) state.save.best_time[i] = static_cast<uint32_t>(values[i]) * 100u;
+        }
+    }
+    return true;
+}
+
 // The files the game writes into the save folder, without the folder: the save file and the
 // replays of the stored stages.
 std::vector<std::string> SavedFileNames() {
@@ -95,30 +123,7 @@ void CGameState::Reset(CGameMainThread* new_owner) {
 }
 
 int LoadGameSettings(CGameState& state) {
-    CFile settings;
-    if (settings.ReadWithArchive(kSettingsFile) != 0) {
-        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない");
-        return 1;
-    }
-    std::string line;
-    CStringScanner scanner;
-    while (settings.ReadTextLine(line) == 0) {
-        scanner.SetText(line);
-        int values[3] = {};
-        if (scanner.IsMatch("//")) continue;
-        if (scanner.IsMatch("#StartStage")) {
-            ReadNumberIn(scanner, state.current_stage, 0, kMaxStageNumber, "LoadGameSettings", "#StartStage");
-        } else if (scanner.IsMatch("#FinalStage")) {
-            ReadNumberIn(scanner, state.final_stage, 0, kMaxStageNumber, "LoadGameSettings", "#FinalStage");
-        } else if (scanner.IsMatch("#JumpHiScoreDefault")) {
-            GetThree(scanner, values);
-            for (int i = 0; i < 3; ++i) state.save.best_flight[i] = static_cast<uint32_t>(values[i]) << 16;
-        } else if (scanner.IsMatch("#TimeHiScoreDefault")) {
-            GetThree(scanner, values);
-            for (int i = 0; i < 3; ++i) state.save.best_time[i] = static_cast<uint32_t>(values[i]) * 100u;
-        }
-    }
-    settings.Close();
+    const bool have_settings = ReadSettings(state);
 
     // A save or replay write killed before its rename leaves its temporary file behind.
     if (int removed = platform::RemoveStaleTemporaries(kSaveFolder, SavedFileNames()))
@@ -133,10 +138,10 @@ int LoadGameSettings(CGameState& state) {
             // Not a record: the defaults stay in memory and the file is kept as it is.
             CErrorLog::Out("LoadGameSettings %sが短すぎる(%zuバイト)ので使わない", kSaveFile, save.GetSize());
         }
-        return 0;
+    } else if (have_settings) {
+        SaveGameData(state);
     }
-    SaveGameData(state);
-    return 0;
+    return have_settings ? 0 : 1;
 }
 
 int SaveGameData(CGameState& state) {

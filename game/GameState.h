@@ -58,9 +58,10 @@ constexpr const char kSettingsFile[] = "GameData/Initialize/LoadList/Init.ltd";
 constexpr const char kSaveFolder[] = "SaveData";
 constexpr const char kSaveFile[] = "SaveData/save.bin";
 
-// Reads Init.ltd into the state, then the save file over its record. A missing save file is
-// created with the Init.ltd defaults; a save file shorter than the record is logged and left as
-// it is (the defaults stay in memory). 0; 1 when Init.ltd cannot be read (nothing else is done).
+// Reads Init.ltd into the state, then the save file over its record, whether Init.ltd was read
+// or not. A missing save file is created with the Init.ltd defaults, only when Init.ltd was
+// read; a save file shorter than the record is logged and left as it is (the defaults stay in
+// memory). 0; 1 when Init.ltd cannot be read.
 int LoadGameSettings(CGameState& state);
 // Replaces the save file with the record (atomically; SaveData is created when missing).
 // 0 on success; non-zero (logged) on failure, the record stays in memory.
