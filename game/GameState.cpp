@@ -138,6 +138,11 @@ int LoadGameSettings(CGameState& state) {
             // Not a record: the defaults stay in memory and the file is kept as it is.
             CErrorLog::Out("LoadGameSettings %sが短すぎる(%zuバイト)ので使わない", kSaveFile, save.GetSize());
         }
+    } else if (!platform::IsMissing(kSaveFile)) {
+        // It is there but cannot be read (no permission, a folder, a read error): any write
+        // would replace the records it may hold.
+        state.save_unreadable = true;
+        CErrorLog::Notice("LoadGameSettings %sが読めない: 既定の記録で遊び、この回は記録もリプレイも書かない", kSaveFile);
     } else if (have_settings) {
         SaveGameData(state);
     }
@@ -145,6 +150,10 @@ int LoadGameSettings(CGameState& state) {
 }
 
 int SaveGameData(CGameState& state) {
+    if (state.save_unreadable) {
+        CErrorLog::Out("SaveGameData %sは起動時に読めなかったので書かない", kSaveFile);
+        return 1;
+    }
     uint8_t bytes[SaveRecord::kFileSize];
     state.save.ToBytes(bytes);
     return WriteFileInFolder(kSaveFile, bytes, sizeof bytes, "SaveGameData");

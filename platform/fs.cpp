@@ -299,6 +299,11 @@ int WriteFileAtomic(const std::string& path, const void* data, size_t size) {
     return 0;
 }
 
+bool IsMissing(const std::string& path) {
+    struct stat st;
+    return ::stat(ResolvePath(path).c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 int RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& names) {
     std::error_code error;
     std::filesystem::directory_iterator it(ResolvePath(folder), error);

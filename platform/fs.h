@@ -23,6 +23,9 @@ std::string FullName(const std::string& path);
 std::string ResolvePath(const std::string& path);
 // True when path names something that is not a folder.
 bool FileExists(const std::string& path);
+// True only when nothing of that name is there (no such file, or a part of the way that is
+// not a folder); false when something is, even one that cannot be read or looked at.
+bool IsMissing(const std::string& path);
 bool IsDirectory(const std::string& path);
 // Creates the folder and its parents; true when it exists afterwards.
 bool CreateDirectories(const std::string& path);

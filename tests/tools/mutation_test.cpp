@@ -432,6 +432,7 @@ std::vector<Breakage> Breakages() {
          set("GameData/Stage1/Game/LoadList/StageEndScoreShow.ltd", {"#StageClearPos", "#StageClearHiJumpPos", "#StageClearTimePos"},
              "2147483647"), kPlayToEnd},
         {"HugeTextSizeAndBlur", set("GameData/Shared/LoadList/BitmapText.ltd", {"#TextSize", "#BlurringRadius"}, "2147483647"), kPlay},
+        {"SaveFileIsFolder", replace("SaveData/save.bin", [](const fs::path& p) { fs::create_directory(p); }), kPlayToEnd},
         {"InitFileMissing", [=](MutationRoot& root) { fs::remove(root / final); }, kPlayToEnd},
         {"SaveTime0", [](MutationRoot& root) {
              Bytes save = ReadBytes(root / "SaveData/save.bin");
