@@ -2,9 +2,11 @@
 #include "game/GameState.h"
 
 #include <cstring>
+#include <vector>
 
 #include "game/BitmapFont.h"
 #include "game/DataFiles.h"
+#include "game/InputRecorder.h"
 #include "platform/fs.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/file/File.h"
@@ -28,8 +30,8 @@ void GetThree(CStringScanner& scanner, int (&values)[3]) {
     for (int& v : values) scanner.GetNum(v);
 }
 
-// A record the game never writes (a jump below 0 or past 9999.99 m, a time of 0 or less or past
-// 99:59:99) takes its default from Init.ltd; the rest of the file is kept as read.
+// A record the game never writes (a jump past 9999.99 m or a time past 99:59:99, which takes in
+// every negative one) takes its default from Init.ltd; the rest of the file is kept as read.
 void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
     auto keep = [](uint32_t& value, uint32_t low, uint32_t high, uint32_t fallback, const char* what, int stage) {
         if ((value >= low && value <= high) || value == fallback) return;
@@ -39,8 +41,46 @@ void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
     };
     for (int i = 0; i < SaveRecord::kStages; ++i) {
         keep(save.best_flight[i], 0, kMaxShownDistance, defaults.best_flight[i], "最長飛距離", i + 1);
-        keep(save.best_time[i], 1, kMaxShownTime, defaults.best_time[i], "最短時間", i + 1);
+        keep(save.best_time[i], 0, kMaxShownTime, defaults.best_time[i], "最短時間", i + 1);
     }
+}
+
+// Reads Init.ltd into the state; false (logged) when it cannot be read.
+bool ReadSettings(CGameState& state) {
+    CFile settings;
+    if (settings.ReadWithArchive(kSettingsFile) != 0) {
+        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない");
+        return false;
+    }
+    std::string line;
+    CStringScanner scanner;
+    while (settings.ReadTextLine(line) == 0) {
+        scanner.SetText(line);
+        int values[3] = {};
+        if (scanner.IsMatch("//")) continue;
+        if (scanner.IsMatch("#StartStage")) {
+            ReadNumberIn(scanner, state.current_stage, 0, kMaxStageNumber, "LoadGameSettings", "#StartStage");
+        } else if (scanner.IsMatch("#FinalStage")) {
+            ReadNumberIn(scanner, state.final_stage, 0, kMaxStageNumber, "LoadGameSettings", "#FinalStage");
+        } else if (scanner.IsMatch("#JumpHiScoreDefault")) {
+            GetThree(scanner, values);
+            for (int i = 0; i < 3; ++i) state.save.best_flight[i] = static_cast<uint32_t>(values[i]) << 16;
+        } else if (scanner.IsMatch("#TimeHiScoreDefault")) {
+            GetThree(scanner, values);
+            for (int i = 0; i < 3; ++i) state.save.best_time[i] = static_cast<uint32_t>(values[i]) * 100u;
+        }
+    }
+    return true;
+}
+
+// The files the game writes into the save folder, without the folder: the save file and the
+// replays of the stored stages.
+std::vector<std::string> SavedFileNames() {
+    const auto leaf = [](const std::string& path) { return path.substr(path.find_last_of('/') + 1); };
+    std::vector<std::string> names = {leaf(kSaveFile)};
+    for (int stage = 1; stage <= SaveRecord::kStages; ++stage)
+        for (int kind : {0, 1}) names.push_back(leaf(ReplayFileName(stage, kind)));
+    return names;
 }
 
 } // namespace
@@ -83,33 +123,10 @@ void CGameState::Reset(CGameMainThread* new_owner) {
 }
 
 int LoadGameSettings(CGameState& state) {
-    CFile settings;
-    if (settings.ReadWithArchive(kSettingsFile) != 0) {
-        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない");
-        return 1;
-    }
-    std::string line;
-    CStringScanner scanner;
-    while (settings.ReadTextLine(line) == 0) {
-        scanner.SetText(line);
-        int values[3] = {};
-        if (scanner.IsMatch("//")) continue;
-        if (scanner.IsMatch("#StartStage")) {
-            ReadNumberIn(scanner, state.current_stage, 0, kMaxStageNumber, "LoadGameSettings", "#StartStage");
-        } else if (scanner.IsMatch("#FinalStage")) {
-            ReadNumberIn(scanner, state.final_stage, 0, kMaxStageNumber, "LoadGameSettings", "#FinalStage");
-        } else if (scanner.IsMatch("#JumpHiScoreDefault")) {
-            GetThree(scanner, values);
-            for (int i = 0; i < 3; ++i) state.save.best_flight[i] = static_cast<uint32_t>(values[i]) << 16;
-        } else if (scanner.IsMatch("#TimeHiScoreDefault")) {
-            GetThree(scanner, values);
-            for (int i = 0; i < 3; ++i) state.save.best_time[i] = static_cast<uint32_t>(values[i]) * 100u;
-        }
-    }
-    settings.Close();
+    const bool have_settings = ReadSettings(state);
 
     // A save or replay write killed before its rename leaves its temporary file behind.
-    if (int removed = platform::RemoveStaleTemporaries(kSaveFolder))
+    if (int removed = platform::RemoveStaleTemporaries(kSaveFolder, SavedFileNames()))
         CErrorLog::Out("LoadGameSettings %sに残った書きかけの一時ファイルを%d個消した", kSaveFolder, removed);
     CFile save;
     if (save.ReadWithArchive(kSaveFile) == 0) {
@@ -121,13 +138,22 @@ int LoadGameSettings(CGameState& state) {
             // Not a record: the defaults stay in memory and the file is kept as it is.
             CErrorLog::Out("LoadGameSettings %sが短すぎる(%zuバイト)ので使わない", kSaveFile, save.GetSize());
         }
-        return 0;
+    } else if (!platform::IsMissing(kSaveFile)) {
+        // It is there but cannot be read (no permission, a folder, a read error): any write
+        // would replace the records it may hold.
+        state.save_unreadable = true;
+        CErrorLog::Notice("LoadGameSettings %sが読めない: 既定の記録で遊び、この回は記録もリプレイも書かない", kSaveFile);
+    } else if (have_settings) {
+        SaveGameData(state);
     }
-    SaveGameData(state);
-    return 0;
+    return have_settings ? 0 : 1;
 }
 
 int SaveGameData(CGameState& state) {
+    if (state.save_unreadable) {
+        CErrorLog::Out("SaveGameData %sは起動時に読めなかったので書かない", kSaveFile);
+        return 1;
+    }
     uint8_t bytes[SaveRecord::kFileSize];
     state.save.ToBytes(bytes);
     return WriteFileInFolder(kSaveFile, bytes, sizeof bytes, "SaveGameData");

@@ -44,6 +44,7 @@ struct CGameState {
     uint8_t quit = 0;              // the main loop ends
     uint8_t single_stage = 0;      // a stage chosen from the stage select
     SaveRecord save;
+    bool save_unreadable = false;  // save.bin is there but could not be read: no save or replay is written
 
     // The start-up reset: every run field cleared, the owner set, replay stage 1; the save
     // record becomes a new, empty one.
@@ -58,12 +59,16 @@ constexpr const char kSettingsFile[] = "GameData/Initialize/LoadList/Init.ltd";
 constexpr const char kSaveFolder[] = "SaveData";
 constexpr const char kSaveFile[] = "SaveData/save.bin";
 
-// Reads Init.ltd into the state, then the save file over its record. A missing save file is
-// created with the Init.ltd defaults; a save file shorter than the record is logged and left as
-// it is (the defaults stay in memory). 0; 1 when Init.ltd cannot be read (nothing else is done).
+// Reads Init.ltd into the state, then the save file over its record, whether Init.ltd was read
+// or not. Only a missing save file (no such file) is created, with the Init.ltd defaults, and
+// only when Init.ltd was read; a save file shorter than the record is logged and left as it is
+// (the defaults stay in memory). A save file that is there but cannot be read is said on stderr
+// whatever the log setting, the defaults stay in memory and save_unreadable is set. 0; 1 when
+// Init.ltd cannot be read.
 int LoadGameSettings(CGameState& state);
 // Replaces the save file with the record (atomically; SaveData is created when missing).
-// 0 on success; non-zero (logged) on failure, the record stays in memory.
+// 0 on success; non-zero on failure (logged) or when save_unreadable is set (nothing written),
+// the record stays in memory.
 int SaveGameData(CGameState& state);
 // Inserts the current stage's number after the first "Stage" of the path.
 void InsertStageNumber(const CGameState& state, std::string& path);

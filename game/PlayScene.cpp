@@ -280,15 +280,17 @@ void CGameMainScene::StoreRecords(int stage) {
     CGameState* state = CGameObjectRegistry::GetInstance()->GetGameState();
     // Only the stages the save record holds keep records.
     if (!state || stage < 1 || stage > SaveRecord::kStages) return;
+    // A save file that could not be read at start is never replaced, nor its replays.
+    const bool write_replays = recorder_ && !state->save_unreadable;
     const uint32_t jump = static_cast<uint32_t>(distance_->GetBestJump());
     if (state->save.GetBestFlight(stage) < jump) {
         state->save.SetBestFlight(stage, jump);
-        if (recorder_) SaveReplay(*recorder_, stage, 0);
+        if (write_replays) SaveReplay(*recorder_, stage, 0);
     }
     const uint32_t elapsed = static_cast<uint32_t>(Elapsed());
     if (state->save.GetBestTime(stage) > elapsed) {
         state->save.SetBestTime(stage, elapsed);
-        if (recorder_) SaveReplay(*recorder_, stage, 1);
+        if (write_replays) SaveReplay(*recorder_, stage, 1);
     }
     state->save.SetCleared(stage, true);
     SaveGameData(*state);

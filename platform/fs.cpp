@@ -91,23 +91,28 @@ std::string SiblingName(const std::string& folder, const std::string& name, uint
                             std::to_string(stamp % 100000));
 }
 
-// The process id in a temporary's name of that form; 0 when the name is not of that form.
-pid_t SiblingWriter(const std::string& entry) {
-    // From the end: the stamp, the counter and the process id, each all digits.
-    size_t end = entry.size();
-    std::string digits;
-    for (int field = 0; field < 3; ++field) {
-        const size_t dot = end > 0 ? entry.rfind('.', end - 1) : std::string::npos;
-        if (dot == std::string::npos) return 0;
-        digits = entry.substr(dot + 1, end - dot - 1);
-        if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos)
-            return 0;
-        end = dot;
+// The process id in the name of a temporary of one of the named files
+// (".<name>.<pid>.<counter>.<stamp>", the name in any ASCII case); 0 for any other entry.
+pid_t SiblingWriter(const std::string& entry, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        const size_t start = name.size() + 2;
+        if (entry.size() <= start || entry[0] != '.' || entry[start - 1] != '.' ||
+            FoldAscii(entry.substr(1, name.size())) != FoldAscii(name))
+            continue;
+        // The process id, the counter and the stamp: three fields of digits.
+        std::vector<std::string> fields;
+        for (size_t at = start, dot; at <= entry.size(); at = dot + 1) {
+            dot = std::min(entry.find('.', at), entry.size());
+            fields.push_back(entry.substr(at, dot - at));
+        }
+        const auto digits = [](const std::string& field) {
+            return !field.empty() && field.size() <= 10 && field.find_first_not_of("0123456789") == std::string::npos;
+        };
+        if (fields.size() != 3 || !std::all_of(fields.begin(), fields.end(), digits)) continue;
+        const long long pid = std::stoll(fields[0]);
+        return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
     }
-    // A dot and a name before them.
-    if (end < 2 || entry[0] != '.') return 0;
-    const long long pid = std::stoll(digits);
-    return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+    return 0;
 }
 
 // Creates a new file "<folder>/.<name>.<unique>" with mode 0666 less the umask.
@@ -294,12 +299,17 @@ int WriteFileAtomic(const std::string& path, const void* data, size_t size) {
     return 0;
 }
 
-int RemoveStaleTemporaries(const std::string& folder) {
+bool IsMissing(const std::string& path) {
+    struct stat st;
+    return ::stat(ResolvePath(path).c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
+int RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& names) {
     std::error_code error;
     std::filesystem::directory_iterator it(ResolvePath(folder), error);
     int removed = 0;
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        const pid_t writer = SiblingWriter(it->path().filename().string());
+        const pid_t writer = SiblingWriter(it->path().filename().string(), names);
         // Left by this process, or by one that is gone: a live writer's file is its own.
         const bool stale = writer == getpid() || (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH);
         std::error_code kind_error;

@@ -23,6 +23,9 @@ std::string FullName(const std::string& path);
 std::string ResolvePath(const std::string& path);
 // True when path names something that is not a folder.
 bool FileExists(const std::string& path);
+// True only when nothing of that name is there (no such file, or a part of the way that is
+// not a folder); false when something is, even one that cannot be read or looked at.
+bool IsMissing(const std::string& path);
 bool IsDirectory(const std::string& path);
 // Creates the folder and its parents; true when it exists afterwards.
 bool CreateDirectories(const std::string& path);
@@ -43,10 +46,11 @@ long ReadFileHead(const std::string& path, void* buffer, size_t size);
 // temporary cannot be made (missing or unwritable folder, bad arguments), 2 when writing, 3
 // when flushing or closing, 4 when the rename fails. On failure no temporary is left.
 int WriteFileAtomic(const std::string& path, const void* data, size_t size);
-// Removes the temporaries that atomic writes into folder left behind when their process was
-// killed before the rename: names of their own form only, of this process or of one that has
-// ended. Meant for start-up, before this process writes there. The count removed.
-int RemoveStaleTemporaries(const std::string& folder);
+// Removes the temporaries that atomic writes of the named files (names without a folder) into
+// folder left behind when their process was killed before the rename: names of their own form
+// only, of this process or of one that has ended; every other entry stays. Meant for start-up,
+// before this process writes there. The count removed.
+int RemoveStaleTemporaries(const std::string& folder, const std::vector<std::string>& names);
 // A new empty file in the system's temporary folder (mkstemp), its name ending in suffix;
 // "" on failure.
 std::string MakeTemporaryFile(const std::string& prefix, const std::string& suffix = "");

@@ -72,9 +72,10 @@ TEST(GameStateTest, FirstStartWritesTheDefaultsAndTheSecondReadsThemBack) {
     std::vector<uint8_t> saved(28);
     for (size_t i = 0; i < saved.size(); ++i) saved[i] = static_cast<uint8_t>(i % 4 >= 2 ? 0 : i * 7 + 1);
     WriteBytes(kSaveFile, saved);
-    // Temporaries of writes killed before their rename go; a live writer's and other files stay.
+    // Temporaries of writes killed before their rename go; a live writer's and a player's files stay.
     const std::string live = ".save.bin." + std::to_string(getppid()) + ".0.7";
-    for (const std::string& name : {std::string(".save.bin.2147483647.3.7"), live, std::string(".notes.1.2")})
+    for (const std::string& name : {std::string(".save.bin.2147483647.3.7"), live, std::string(".notes.1.2"),
+                                    std::string(".my-backup.tar.2147483647.2.3")})
         WriteBytes(std::string(kSaveFolder) + "/" + name, saved);
     CGameState second;
     second.Reset(nullptr);
@@ -82,7 +83,7 @@ TEST(GameStateTest, FirstStartWritesTheDefaultsAndTheSecondReadsThemBack) {
     EXPECT_EQ(Record(second), saved);
     EXPECT_EQ(ReadBytes(kSaveFile), saved);
     EXPECT_FALSE(fs::exists(std::string(kSaveFolder) + "/.save.bin.2147483647.3.7"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(kSaveFolder), fs::directory_iterator()), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(kSaveFolder), fs::directory_iterator()), 4);
 }
 
 TEST(GameStateTest, ShortEmptyOrLongSaveFilesAreHandledWithoutLosingThem) {

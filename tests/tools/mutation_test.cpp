@@ -432,6 +432,12 @@ std::vector<Breakage> Breakages() {
          set("GameData/Stage1/Game/LoadList/StageEndScoreShow.ltd", {"#StageClearPos", "#StageClearHiJumpPos", "#StageClearTimePos"},
              "2147483647"), kPlayToEnd},
         {"HugeTextSizeAndBlur", set("GameData/Shared/LoadList/BitmapText.ltd", {"#TextSize", "#BlurringRadius"}, "2147483647"), kPlay},
+        {"SaveFileIsFolder", replace("SaveData/save.bin", [](const fs::path& p) { fs::create_directory(p); }), kPlayToEnd},
+        {"InitFileMissing", [=](MutationRoot& root) { fs::remove(root / final); }, kPlayToEnd},
+        {"SaveTime0", [](MutationRoot& root) {
+             Bytes save = ReadBytes(root / "SaveData/save.bin");
+             WriteBytes(root / "SaveData/save.bin", save.replace(16, 4, 4, '\0'));   // stage 2's best time
+         }, kPlayToEnd},
         {"CorruptOgg",
          [](MutationRoot& root) {
              // Eight bytes of the setup header changed: the system's decoder divides by zero on it.
