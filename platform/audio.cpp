@@ -2,6 +2,7 @@
 #include "platform/audio.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -35,6 +36,10 @@ float VolumeToGain(int hundredths_db) {
     if (hundredths_db <= kVolumeMin) return 0.0f;
     return static_cast<float>(std::pow(10.0, hundredths_db / 2000.0));
 }
+
+// SDL reaches the sound card through ALSA, whose own error printer writes to stderr when there
+// is none; the program logs the fallback itself.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 bool IsPlayablePcm(const WaveFormatEx& f) {
     return f.format_tag == kWaveFormatPcm && (f.channels == 1 || f.channels == 2) &&
@@ -604,6 +609,7 @@ private:
     }
 
     bool OpenSdl() {
+        snd_lib_error_set_handler(IgnoreAlsaError);
         std::string why;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             device_ = OpenDevice();
