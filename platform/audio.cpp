@@ -555,6 +555,9 @@ public:
         if (users_ == 0 || --users_ > 0) return;
         CloseSdl();
         name_ = "";
+        // Fades of stopped buffers end with the output.
+        std::lock_guard<std::mutex> mix(TheMixer().mutex);
+        TheMixer().tails.clear();
     }
 
     void SetManual(bool manual) {

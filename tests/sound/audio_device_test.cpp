@@ -98,11 +98,11 @@ TEST_F(SoundDeviceTest, OneShotStopsAtItsEndFollowedBySilence) {
 
 TEST_F(SoundDeviceTest, StopsJumpsAndLoudStartsFadeWithoutAStep) {
     auto buffer = MakeBuffer(4000);
-    void *p1 = nullptr, *p2 = nullptr;
-    uint32_t s1 = 0, s2 = 0;
-    ASSERT_EQ(buffer->Lock(0, 16000, &p1, &s1, &p2, &s2, 0), AudioResult::kOk);
-    for (int i = 0; i < 8000; ++i) static_cast<int16_t*>(p1)[i] = static_cast<int16_t>(-30000 + 15 * (i / 2));
-    ASSERT_EQ(buffer->Unlock(p1, s1, p2, s2), AudioResult::kOk);   // a slow rise, loud from its first frame
+    void* data = nullptr;
+    uint32_t size = 0;
+    ASSERT_EQ(buffer->Lock(0, 16000, &data, &size, nullptr, nullptr, 0), AudioResult::kOk);
+    for (int i = 0; i < 8000; ++i) static_cast<int16_t*>(data)[i] = static_cast<int16_t>(-30000 + 15 * (i / 2));
+    ASSERT_EQ(buffer->Unlock(data, size, nullptr, 0), AudioResult::kOk);   // a slow rise, loud from its first frame
     int worst = 0;
     int16_t last[2] = {0, 0};
     auto render = [&] {
@@ -119,13 +119,13 @@ TEST_F(SoundDeviceTest, StopsJumpsAndLoudStartsFadeWithoutAStep) {
     buffer->Play(platform::kPlayLooping);
     render();
     buffer->Stop();
-    uint32_t status = 1, play = 0, write = 0, play_after = 1, write_after = 1;
+    uint32_t status = 1, play = 0, play_after = 1;
     buffer->GetStatus(&status);
     EXPECT_EQ(status, 0u) << "stopped at once";
-    buffer->GetCurrentPosition(&play, &write);
+    buffer->GetCurrentPosition(&play, nullptr);
     render();
-    buffer->GetCurrentPosition(&play_after, &write_after);
-    EXPECT_EQ(std::pair(play_after, write_after), std::pair(play, write)) << "the fade moves no cursor";
+    buffer->GetCurrentPosition(&play_after, nullptr);
+    EXPECT_EQ(play_after, play) << "the fade moves no cursor";
     buffer->Play(platform::kPlayLooping);
     render();
     buffer.reset();   // destroyed while playing
