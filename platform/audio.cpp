@@ -2,6 +2,7 @@
 #include "platform/audio.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +19,10 @@ namespace platform {
 namespace {
 
 constexpr int kChunkFrames = 1024;                 // frames mixed per pass, as SDL asks for them
+// A stopped buffer fades out over these frames (about 6 ms) beside the mix, and a start whose
+// first frame is louder than kQuietStart fades in over them: neither clicks.
+constexpr int kRampFrames = 256;
+constexpr float kQuietStart = 1.0f / 128.0f;
 constexpr uint32_t kMaxBufferBytes = 0x0FFFFFFF;
 constexpr uint32_t kMinBufferBytes = 4;
 constexpr uint32_t kMinFrequency = 100;
@@ -32,6 +37,10 @@ float VolumeToGain(int hundredths_db) {
     return static_cast<float>(std::pow(10.0, hundredths_db / 2000.0));
 }
 
+// SDL reaches the sound card through ALSA, whose own error printer writes to stderr when there
+// is none; the program logs the fallback itself.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
 bool IsPlayablePcm(const WaveFormatEx& f) {
     return f.format_tag == kWaveFormatPcm && (f.channels == 1 || f.channels == 2) &&
            (f.bits_per_sample == 8 || f.bits_per_sample == 16) &&
@@ -41,18 +50,27 @@ bool IsPlayablePcm(const WaveFormatEx& f) {
 
 class Voice;
 
+// The faded end of a stopped buffer: what would have followed, gains and fade applied.
+struct Tail {
+    float samples[kRampFrames * 2];
+    int at;              // frames already mixed
+    bool global_focus;
+};
+
 // The one mixer: every secondary buffer, guarded by one lock that the output's thread takes per
 // chunk and Lock/Unlock take for their copies.
 class Mixer {
 public:
     std::mutex mutex;
     std::vector<Voice*> voices;   // every live secondary buffer
+    std::vector<Tail> tails;      // the ends still fading out
 
     // Mixes frames (at most kChunkFrames) into out as 16-bit stereo.
     void RenderChunk(int16_t* out, int frames);
 
 private:
     float accum_[kChunkFrames * 2];
+    float fade_in_[kChunkFrames * 2];   // a starting buffer's chunk before its fade
 };
 
 Mixer& TheMixer() {
@@ -74,6 +92,7 @@ public:
     ~Voice() override {
         Mixer& mixer = TheMixer();
         std::lock_guard<std::mutex> lock(mixer.mutex);
+        FadeOut();
         std::erase(mixer.voices, this);
     }
 
@@ -111,6 +130,9 @@ public:
         std::lock_guard<std::mutex> lock(TheMixer().mutex);
         if (lost_) return AudioResult::kBufferLost;
         if (offset >= memory_->size()) return AudioResult::kInvalidParam;
+        // A jump while playing ends what was heard and starts anew.
+        FadeOut();
+        starting_ = playing_;
         position_ = static_cast<uint64_t>(offset / format_.block_align) << 32;
         play_cursor_ = write_cursor_ = CursorBytes();
         return AudioResult::kOk;
@@ -212,12 +234,17 @@ public:
         std::lock_guard<std::mutex> lock(TheMixer().mutex);
         if (lost_) return AudioResult::kBufferLost;
         looping_ = (flags & kPlayLooping) != 0;
-        if (!playing_) play_cursor_ = write_cursor_ = CursorBytes();
+        if (!playing_) {
+            play_cursor_ = write_cursor_ = CursorBytes();
+            starting_ = true;
+            sounding_ = false;
+        }
         playing_ = true;
         return AudioResult::kOk;
     }
     AudioResult Stop() override {
         std::lock_guard<std::mutex> lock(TheMixer().mutex);
+        FadeOut();
         playing_ = false;
         play_cursor_ = write_cursor_ = CursorBytes();
         return AudioResult::kOk;
@@ -237,24 +264,80 @@ public:
         std::fill(memory_->begin(), memory_->end(), uint8_t{0});
     }
 
-    // Under the mixer's lock: adds frames into accum (gain included) and moves the cursors.
-    void MixInto(float* accum, int frames, float line_gain, bool focused) {
+    // Under the mixer's lock: adds frames into accum (gain included) and moves the cursors;
+    // scratch holds a starting chunk before its fade.
+    void MixInto(float* accum, float* scratch, int frames, float line_gain, bool focused) {
         if (!playing_ || lost_ || frames_ == 0) return;
         play_cursor_ = CursorBytes();
         const bool audible = (focused || (flags_ & kBufferGlobalFocus)) && (gain_l_ > 0.0f || gain_r_ > 0.0f);
-        if (audible) {
-            const float l = gain_l_ * line_gain, r = gain_r_ * line_gain;
-            if (format_.bits_per_sample == 16)
-                format_.channels == 2 ? Walk<int16_t, 2>(accum, frames, l, r) : Walk<int16_t, 1>(accum, frames, l, r);
-            else
-                format_.channels == 2 ? Walk<uint8_t, 2>(accum, frames, l, r) : Walk<uint8_t, 1>(accum, frames, l, r);
-        } else {
+        if (starting_) {
+            starting_ = false;
+            fade_in_at_ = audible && FirstFrameLevel() * std::max(gain_l_, gain_r_) > kQuietStart ? 0 : kRampFrames;
+        }
+        sounding_ = true;
+        if (!audible) {
             Advance(static_cast<uint64_t>(frames) * step_);
+        } else if (fade_in_at_ < kRampFrames) {
+            std::fill(scratch, scratch + 2 * frames, 0.0f);
+            WalkAny(scratch, frames, gain_l_ * line_gain, gain_r_ * line_gain);
+            for (int i = 0; i < 2 * frames; i += 2) {
+                const float fade = FadeInGain(i / 2);
+                accum[i] += scratch[i] * fade;
+                accum[i + 1] += scratch[i + 1] * fade;
+            }
+            fade_in_at_ = std::min(fade_in_at_ + frames, kRampFrames);
+        } else {
+            WalkAny(accum, frames, gain_l_ * line_gain, gain_r_ * line_gain);
         }
         write_cursor_ = CursorBytes();
     }
 
 private:
+    // Under the mixer's lock: when the buffer has been heard since it started, what would have
+    // followed is handed to the mixer to fade out. The position and the state stay as they are.
+    void FadeOut() {
+        if (!playing_ || !sounding_ || lost_ || (gain_l_ <= 0.0f && gain_r_ <= 0.0f)) return;
+        sounding_ = false;
+        Tail& tail = TheMixer().tails.emplace_back();   // zeroed
+        tail.global_focus = (flags_ & kBufferGlobalFocus) != 0;
+        const uint64_t position = position_;
+        WalkAny(tail.samples, kRampFrames, gain_l_, gain_r_);
+        position_ = position;
+        playing_ = true;
+        for (int i = 0; i < kRampFrames; ++i) {
+            const float fade = FadeInGain(i) * static_cast<float>(kRampFrames - i) / kRampFrames;
+            tail.samples[2 * i] *= fade;
+            tail.samples[2 * i + 1] *= fade;
+        }
+    }
+    // The fade-in's gain at frame i of the chunk being mixed.
+    float FadeInGain(int i) const {
+        return fade_in_at_ + i >= kRampFrames ? 1.0f : static_cast<float>(fade_in_at_ + i) / kRampFrames;
+    }
+    // The loudest channel of the frame at the position.
+    float FirstFrameLevel() const {
+        const uint8_t* frame = memory_->data() + static_cast<size_t>(position_ >> 32) * format_.block_align;
+        float level = 0.0f;
+        for (int c = 0; c < format_.channels; ++c) {
+            float v;
+            if (format_.bits_per_sample == 16) {
+                int16_t sample;
+                std::memcpy(&sample, frame + 2 * c, 2);
+                v = ToFloat(sample);
+            } else {
+                v = ToFloat(frame[c]);
+            }
+            level = std::max(level, std::fabs(v));
+        }
+        return level;
+    }
+    void WalkAny(float* accum, int frames, float l, float r) {
+        if (format_.bits_per_sample == 16)
+            format_.channels == 2 ? Walk<int16_t, 2>(accum, frames, l, r) : Walk<int16_t, 1>(accum, frames, l, r);
+        else
+            format_.channels == 2 ? Walk<uint8_t, 2>(accum, frames, l, r) : Walk<uint8_t, 1>(accum, frames, l, r);
+    }
+
     uint32_t CursorBytes() const { return static_cast<uint32_t>(position_ >> 32) * format_.block_align; }
     void UpdateStep() { step_ = (static_cast<uint64_t>(frequency_) << 32) / kMixRate; }
     void UpdateGains() {
@@ -340,6 +423,9 @@ private:
     uint32_t frames_ = 0;
     // Under the mixer's lock.
     bool playing_ = false, looping_ = false, lost_ = false;
+    bool starting_ = false;   // the next mix is the first since Play or a jump
+    bool sounding_ = false;   // mixed since then: a stop fades out
+    int fade_in_at_ = kRampFrames;   // frames of the fade-in done
     uint64_t position_ = 0;   // frames, 32.32 fixed point
     uint64_t step_ = 0;       // position advance per mixed frame
     uint32_t play_cursor_ = 0, write_cursor_ = 0;
@@ -358,7 +444,14 @@ void Mixer::RenderChunk(int16_t* out, int frames) {
         std::lock_guard<std::mutex> lock(mutex);
         const float wave = GetAudioLineGain(AudioLine::kWave);
         const bool focused = g_focus.load(std::memory_order_relaxed);
-        for (Voice* voice : voices) voice->MixInto(accum_, frames, wave, focused);
+        for (Voice* voice : voices) voice->MixInto(accum_, fade_in_, frames, wave, focused);
+        for (Tail& tail : tails) {
+            const int n = std::min(frames, kRampFrames - tail.at);
+            if (focused || tail.global_focus)
+                for (int i = 0; i < 2 * n; ++i) accum_[i] += tail.samples[2 * tail.at + i] * wave;
+            tail.at += n;
+        }
+        std::erase_if(tails, [](const Tail& tail) { return tail.at >= kRampFrames; });
     }
     MixAudioSources(accum_, frames);
     const float speakers = GetAudioLineGain(AudioLine::kSpeakers);
@@ -462,6 +555,9 @@ public:
         if (users_ == 0 || --users_ > 0) return;
         CloseSdl();
         name_ = "";
+        // Fades of stopped buffers end with the output.
+        std::lock_guard<std::mutex> mix(TheMixer().mutex);
+        TheMixer().tails.clear();
     }
 
     void SetManual(bool manual) {
@@ -516,6 +612,7 @@ private:
     }
 
     bool OpenSdl() {
+        snd_lib_error_set_handler(IgnoreAlsaError);
         std::string why;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             device_ = OpenDevice();

@@ -16,6 +16,9 @@
 #include "game/SceneSound.h"
 #include "game/SoundSets.h"
 #include "platform/audio.h"
+#include "platform/audio_mix.h"
+#include "sdk/app/ObjectCreater.h"
+#include "sdk/sound/WaveSound.h"
 #include "play_test_util.h"
 #include "tests/sound/sound_test_util.h"
 
@@ -24,7 +27,7 @@ namespace {
 using namespace playtest;
 namespace fs = std::filesystem;
 
-constexpr int kRight = 4, kDecide = 5, kCancel = 6;
+constexpr int kUp = 1, kDown = 2, kRight = 4, kDecide = 5, kCancel = 6;
 
 class PlaySceneTest : public PlayObjectTest {
 protected:
@@ -132,6 +135,35 @@ TEST_F(PlaySceneTest, AClearedStageWaitsForItsFanfareBeforeItSavesAndGoesOn) {
     StopSceneBGM();
     RunUntil(-1, 0, 1);
     EXPECT_TRUE(fs::exists(kSaveFile));
+}
+
+// The real content, music and effects together on the capture device: eating, leaps and the
+// goal fanfare over the stage's music never reach full scale.
+TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
+    fs::remove_all("GameData");
+    fs::create_directory_symlink(fs::path(FF_BINARY_DIR) / "GameData", "GameData");
+    platform::UseManualAudioOutput(true);
+    ASSERT_EQ(GetObjectCreater()->LoadPlugIn(FF_BINARY_DIR "/plugin/or.dll"), 0);
+    registry_->GetSESet()->Load(kSoundChannels);
+    registry_->GetBGMSet()->Create();
+    dynamic_cast<CSound&>(*registry_->GetBGMSet()->GetSound()).SetStreamMode(false);   // no refill thread to race
+    platform::TakeCapturedAudio();
+    platform::SetAudioCapture(true);
+    LoadLive();
+    // Down to the fish for a second, then up and out of the water, again and again.
+    for (int frame = 0; frame < 1400 && play_.GetState() != CGameMainScene::kBeginFade; ++frame) {
+        RunUntil(-1, 1u << kRight | 1u << (frame % 80 < 30 ? kDown : kUp), 1);
+        platform::RenderManualAudio(platform::kMixRate / 30);
+    }
+    platform::SetAudioCapture(false);
+    StopSceneBGM();
+    for (int effect : {23, 2, 3, 11}) {   // eaten, out of and into the water, the goal
+        EXPECT_NE(std::find_if(sounds_.begin(), sounds_.end(), [&](auto s) { return s.first == effect; }), sounds_.end())
+            << effect;
+    }
+    int peak = 0;
+    for (int16_t v : platform::TakeCapturedAudio()) peak = std::max(peak, std::abs(int{v}));
+    EXPECT_LT(peak, 32767) << "clipped";
 }
 
 TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {

@@ -1,6 +1,6 @@
 // sound_demo_test.cpp -- the example program plays a file to its end through the real output
-// (SDL's dummy driver here) and exits 0, a MIDI file as well, or earlier on a signal; a file it
-// cannot play gives 1.
+// (SDL's dummy driver here, or its fallback to it without the sound library's own messages) and
+// exits 0, a MIDI file as well, or earlier on a signal; a file it cannot play gives 1.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -14,10 +14,12 @@ namespace {
 
 // With a signal, it is sent after a few seconds (and SIGKILL a minute later), once: timeout sends
 // it to its process group as well unless in the foreground, and a second signal ends at once.
-int RunDemo(const std::string& file, const std::string& signal = "") {
+// What it prints goes to the file output.
+int RunDemo(const std::string& file, const std::string& signal = "", const std::string& output = "/dev/null",
+            const std::string& environment = "SDL_AUDIODRIVER=dummy") {
     const std::string limit = signal.empty() ? "" : "timeout --foreground -k 60 --preserve-status -s " + signal + " 3 ";
-    const std::string command =
-        "SDL_AUDIODRIVER=dummy " + limit + "'" FF_BINARY_DIR "/tools/sound_demo' '" + file + "' >/dev/null 2>&1";
+    const std::string command = environment + " " + limit + "'" FF_BINARY_DIR "/tools/sound_demo' '" + file + "' >'" +
+                                output + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -29,6 +31,11 @@ TEST(SoundDemoTest, PlaysToTheEndOrSaysItCannot) {
     const auto wav = dir.path() / "short.wav";
     soundtest::WriteFile(wav, soundtest::WavBytes(spec));
     EXPECT_EQ(RunDemo(wav.string()), 0);
+    // A sound device that does not open: the log says so, the sound library prints nothing.
+    const auto said = dir.path() / "said.txt";
+    EXPECT_EQ(RunDemo(wav.string(), "", said.string(), "SDL_AUDIODRIVER=alsa AUDIODEV=ff-no-such-pcm FLYINGFISH_LOG=stderr"), 0);
+    EXPECT_NE(soundtest::ReadFile(said).find("no sound device opens"), std::string::npos) << soundtest::ReadFile(said);
+    EXPECT_EQ(soundtest::ReadFile(said).find("ALSA lib"), std::string::npos) << soundtest::ReadFile(said);
     // A ten-minute sound ends early on SIGINT or SIGTERM.
     spec.rate = 8000;
     spec.bits = 8;

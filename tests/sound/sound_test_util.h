@@ -50,8 +50,12 @@ inline std::string FmtBody(uint16_t tag, uint16_t channels, uint32_t rate, uint1
     return fmt;
 }
 
-// The sample value of frame i, channel c, of every 16-bit test sound: distinct along the sound.
-inline int16_t ToneSample(uint64_t i, int c) { return static_cast<int16_t>((i * 37 + c * 12345) % 60001 - 30000); }
+// Frames over which the mixer fades out a stopped sound and fades in one that starts loud.
+constexpr int kMixerFadeFrames = 256;
+
+// The sample value of frame i, channel c, of every 16-bit test sound: distinct along the sound,
+// and 0 at its start, as a sound the mixer does not fade in.
+inline int16_t ToneSample(uint64_t i, int c) { return static_cast<int16_t>((i * (37 + c) + 30000) % 60001 - 30000); }
 
 inline std::string PcmBytes(uint32_t frames, uint16_t channels, uint16_t bits) {
     std::string data;

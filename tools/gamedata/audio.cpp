@@ -98,12 +98,20 @@ void Render(Pcm& pcm, const Note& note) {
     }
 }
 
-void Normalize(Pcm& pcm, double peak) {
+void Normalize(Pcm& pcm, double peak) { NormalizeTogether({&pcm}, peak); }
+
+void NormalizeTogether(const std::vector<Pcm*>& parts, double peak) {
+    std::vector<float> sum;
+    for (const Pcm* part : parts) {
+        sum.resize(std::max(sum.size(), part->samples.size()), 0.0f);
+        for (size_t i = 0; i < part->samples.size(); ++i) sum[i] += part->samples[i];
+    }
     float loudest = 0;
-    for (float s : pcm.samples) loudest = std::max(loudest, std::fabs(s));
+    for (float s : sum) loudest = std::max(loudest, std::fabs(s));
     if (loudest <= 0) return;
     const float gain = static_cast<float>(peak / loudest);
-    for (float& s : pcm.samples) s *= gain;
+    for (Pcm* part : parts)
+        for (float& s : part->samples) s *= gain;
 }
 
 std::vector<uint8_t> EncodeWav(const Pcm& pcm, bool mu_law) {

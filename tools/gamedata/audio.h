@@ -40,6 +40,9 @@ struct Note {
 void Render(Pcm& pcm, const Note& note);
 // Scales so that the loudest sample reaches peak.
 void Normalize(Pcm& pcm, double peak);
+// Scales the parts (same rate and channels) by one gain, so that their sum, all started at
+// once, reaches peak at its loudest.
+void NormalizeTogether(const std::vector<Pcm*>& parts, double peak);
 // Frequency of a MIDI note number.
 double MidiFreq(int note);
 

@@ -1,4 +1,5 @@
 // sounds.cpp -- the sound-effect list and its effects, the music list and its tracks.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -11,6 +12,11 @@ namespace gamedata {
 namespace {
 
 constexpr int kRate = 22050;
+// The mixer adds music and effects at full gain: the loudest music and the loudest effect stay
+// below full scale together, with room for the few per cent that Ogg Vorbis and MP3 decode
+// above the peak they were given.
+constexpr double kMusicPeak = 0.48;
+constexpr double kEffectPeak = 0.45;
 const std::string kSeDir = "GameData/Sound/SE/";
 const std::string kBgmDir = "GameData/Sound/BGM/";
 
@@ -162,7 +168,7 @@ Pcm Compose(const TrackStyle& style) {
     }
     p.EnsureFrames(static_cast<size_t>(style.bars * 4 * beat * kRate));
     p.samples.resize(static_cast<size_t>(style.bars * 4 * beat * kRate) * 2);   // loops cleanly at the bar
-    Normalize(p, 0.85);
+    Normalize(p, kMusicPeak);
     return p;
 }
 
@@ -212,6 +218,19 @@ void WriteSounds(const std::string& root, bool mini) {
         {"Eat", Gulp},                                        // 23 (a fish eaten)
         {"Count", [] { return Blip(440, 0, 0.12); }},         // 24
     };
+    std::vector<Pcm> pcms(effects.size());
+    for (size_t i = 0; i < effects.size(); ++i) {
+        if (!effects[i].make) continue;
+        pcms[i] = mini ? Blip(660 + 20.0 * i, 0, 0.03) : effects[i].make();
+        Normalize(pcms[i], kEffectPeak);
+    }
+    // Diving in, the game starts the splash and the bubbles together: they are heard as one effect.
+    auto pcm_of = [&](const std::string& name) {
+        return &pcms[std::find_if(effects.begin(), effects.end(), [&](const Effect& e) { return e.name == name; }) -
+                     effects.begin()];
+    };
+    NormalizeTogether({pcm_of("SplashIn"), pcm_of("Dive")}, kEffectPeak);
+
     std::vector<std::string> se_list = {"// Sound effects, numbered by their line from 0"};
     for (size_t i = 0; i < effects.size(); ++i) {
         const Effect& effect = effects[i];
@@ -220,8 +239,7 @@ void WriteSounds(const std::string& root, bool mini) {
             file = kSeDir + "Rank.mid";
             WriteBytes(root, file, RankFanfareMidi());
         } else {
-            Pcm pcm = mini ? Blip(660 + 20.0 * i, 0, 0.03) : effect.make();
-            Normalize(pcm, 0.8);
+            const Pcm& pcm = pcms[i];
             if (effect.name == "Goal") {
                 file = kSeDir + "Goal.mp3";
                 WriteBytes(root, file, EncodeMp3(pcm, 64));
