@@ -11,7 +11,9 @@
 #include <mutex>
 #include <string>
 
+#include "platform/audio_feed.h"
 #include "platform/audio_mix.h"
+#include "platform/clock.h"
 #include "platform/log.h"
 
 namespace platform {
@@ -23,6 +25,7 @@ constexpr int kChunkFrames = 1024;                 // frames mixed per pass, as 
 // first frame is louder than kQuietStart fades in over them: neither clicks.
 constexpr int kRampFrames = 256;
 constexpr float kQuietStart = 1.0f / 128.0f;
+constexpr int kFeedFrames = 2 * kChunkFrames;      // the most the clock-driven mix plays between refills
 constexpr uint32_t kMaxBufferBytes = 0x0FFFFFFF;
 constexpr uint32_t kMinBufferBytes = 4;
 constexpr uint32_t kMinFrequency = 100;
@@ -544,6 +547,13 @@ public:
         }
         if (manual_) {
             name_ = "manual";
+        } else if (FollowVirtualClock(&Output::FollowClock)) {
+            // The virtual clock drives the mix: each advance mixes the time gone by.
+            std::lock_guard<std::mutex> render(render_mutex_);
+            clock_driven_ = true;
+            clock_frames_ = FramesAt(FrameClock().NowUs());
+            DriveMixFeeders(true);
+            name_ = "virtual";
         } else if (!OpenSdl()) {
             return false;
         }
@@ -553,6 +563,12 @@ public:
     void Release() {
         std::lock_guard<std::mutex> lock(mutex_);
         if (users_ == 0 || --users_ > 0) return;
+        if (clock_driven_) {
+            FollowVirtualClock(nullptr);
+            std::lock_guard<std::mutex> render(render_mutex_);
+            clock_driven_ = false;
+            DriveMixFeeders(false);
+        }
         CloseSdl();
         name_ = "";
         // Fades of stopped buffers end with the output.
@@ -566,12 +582,7 @@ public:
     }
     void RenderManual(int frames) {
         std::lock_guard<std::mutex> lock(render_mutex_);
-        while (frames > 0) {
-            const int n = std::min(frames, kChunkFrames);
-            TheMixer().RenderChunk(chunk_, n);
-            if (capture_) captured_.insert(captured_.end(), chunk_, chunk_ + 2 * n);
-            frames -= n;
-        }
+        if (frames > 0) RenderLocked(static_cast<uint64_t>(frames), false);
     }
     void SetCapture(bool on) {
         std::lock_guard<std::mutex> lock(render_mutex_);
@@ -589,6 +600,29 @@ public:
     }
 
 private:
+    static uint64_t FramesAt(uint64_t us) { return us * kMixRate / 1000000; }
+
+    // The clock-driven output: mixes from the last frame mixed up to the clock's time.
+    static void FollowClock(uint64_t now_us);
+
+    // Under render_mutex_: mixes frames chunk by chunk. With feed, the driven feeders make a pass
+    // before the first chunk and then every kFeedFrames (once per frame of the game), as a refill
+    // thread polls between the chunks of a real device.
+    void RenderLocked(uint64_t frames, bool feed) {
+        uint64_t since_feed = kFeedFrames;
+        while (frames > 0) {
+            const int n = static_cast<int>(std::min<uint64_t>(frames, kChunkFrames));
+            if (feed && since_feed + n > kFeedFrames) {
+                RunMixFeederPass();
+                since_feed = 0;
+            }
+            since_feed += n;
+            TheMixer().RenderChunk(chunk_, n);
+            if (capture_) captured_.insert(captured_.end(), chunk_, chunk_ + 2 * n);
+            frames -= n;
+        }
+    }
+
     static void Callback(void* self, Uint8* stream, int len) {
         auto* out = reinterpret_cast<int16_t*>(stream);
         int frames = len / 4;
@@ -658,7 +692,9 @@ private:
     SDL_AudioDeviceID device_ = 0;
     const char* name_ = "";
 
-    std::mutex render_mutex_;   // the manual device's render and capture
+    std::mutex render_mutex_;   // the manual and the clock-driven device's render and capture
+    bool clock_driven_ = false;    // also under mutex_ to change
+    uint64_t clock_frames_ = 0;    // frames of the clock's time mixed so far
     int16_t chunk_[kChunkFrames * 2];
     bool capture_ = false;
     std::vector<int16_t> captured_;
@@ -667,6 +703,15 @@ private:
 Output& TheOutput() {
     static Output output;
     return output;
+}
+
+void Output::FollowClock(uint64_t now_us) {
+    Output& output = TheOutput();
+    std::lock_guard<std::mutex> lock(output.render_mutex_);
+    const uint64_t target = FramesAt(now_us);
+    if (!output.clock_driven_ || target <= output.clock_frames_) return;
+    output.RenderLocked(target - output.clock_frames_, true);
+    output.clock_frames_ = target;
 }
 
 class Device final : public AudioDevice {

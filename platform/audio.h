@@ -1,5 +1,6 @@
 // audio.h -- sound buffers played by one software mixer: devices, secondary and primary buffers
-// with play and write cursors, and the output (SDL2, its dummy driver, or a manual device).
+// with play and write cursors, and the output (SDL2, its dummy driver, a manual device, or under
+// FLYINGFISH_CLOCK=virtual a device that mixes in step with the virtual clock).
 //
 // Every device shares the process's one mixer (44100 Hz stereo). A secondary buffer holds PCM
 // bytes (8-bit unsigned or 16-bit signed, mono or stereo, any rate) that duplicates share. Lock
@@ -105,7 +106,9 @@ public:
 };
 
 // The device: creates buffers on the shared mixer. Initialize opens the output once per process
-// (SDL2; its dummy driver, logged once, when no device opens; or the manual device for tests).
+// (SDL2; its dummy driver, logged once, when no device opens; the manual device for tests; or,
+// when the process's clock is virtual, the clock-driven device: each advance of the clock mixes
+// the time gone by on the advancing thread, so the sound keeps pace with the frames exactly).
 class AudioDevice {
 public:
     // A new, uninitialised device (null when a test made creation fail).
@@ -142,7 +145,7 @@ enum class AudioFault { kNone, kCreate, kInitialize, kCooperativeLevel };
 // Makes the next device creations fail at one step, for tests.
 void SetAudioFaultForTest(AudioFault fault);
 
-// Which output is open now: "sdl", "dummy", "manual" or "" (none).
+// Which output is open now: "sdl", "dummy", "manual", "virtual" (clock-driven) or "" (none).
 const char* GetAudioOutputName();
 
 } // namespace platform

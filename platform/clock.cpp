@@ -21,25 +21,34 @@ public:
     bool IsVirtual() const override { return false; }
 };
 
-// The process-wide virtual clock is shared between threads.
+// The process-wide virtual clock is shared between threads; its follower (the audio output that
+// mixes in step with it) runs on the advancing thread before the sleep returns.
 class SharedVirtualClock final : public Clock {
 public:
     uint64_t NowUs() override { return now_us_.load(std::memory_order_acquire); }
     void SleepUs(uint64_t us) override {
-        now_us_.fetch_add(us, std::memory_order_acq_rel);
+        const uint64_t now = now_us_.fetch_add(us, std::memory_order_acq_rel) + us;
+        if (ClockFollower follow = follower.load(std::memory_order_acquire)) follow(now);
         std::this_thread::yield();
     }
     bool IsVirtual() const override { return true; }
+
+    std::atomic<ClockFollower> follower{nullptr};
+
 private:
     std::atomic<uint64_t> now_us_{0};
 };
 
 std::atomic<Clock*> g_test_clock{nullptr};
 
+SharedVirtualClock& TheVirtualClock() {
+    static SharedVirtualClock virtual_clock;
+    return virtual_clock;
+}
+
 Clock& EnvironmentClock() {
     static RealClock real;
-    static SharedVirtualClock virtual_clock;
-    static Clock* chosen = GetEnv("FLYINGFISH_CLOCK") == "virtual" ? static_cast<Clock*>(&virtual_clock)
+    static Clock* chosen = GetEnv("FLYINGFISH_CLOCK") == "virtual" ? static_cast<Clock*>(&TheVirtualClock())
                                                                     : static_cast<Clock*>(&real);
     return *chosen;
 }
@@ -52,6 +61,12 @@ void VirtualClock::SleepUs(uint64_t us) { now_us_.fetch_add(us, std::memory_orde
 Clock& FrameClock() {
     if (Clock* test = g_test_clock.load(std::memory_order_acquire)) return *test;
     return EnvironmentClock();
+}
+
+bool FollowVirtualClock(ClockFollower follower) {
+    if (!EnvironmentClock().IsVirtual()) return false;
+    TheVirtualClock().follower.store(follower, std::memory_order_release);
+    return true;
 }
 
 void SetFrameClockForTest(Clock* clock) { g_test_clock.store(clock, std::memory_order_release); }

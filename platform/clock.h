@@ -22,6 +22,13 @@ public:
 // The process's frame clock, chosen once from FLYINGFISH_CLOCK.
 Clock& FrameClock();
 
+// Called by the process's virtual clock after each advance, on the thread that advanced it, with
+// the clock's new time in microseconds.
+using ClockFollower = void (*)(uint64_t now_us);
+// Sets the one follower of the process's virtual clock (null: none). False, and nothing is kept,
+// when FLYINGFISH_CLOCK does not make the process's clock virtual.
+bool FollowVirtualClock(ClockFollower follower);
+
 // Milliseconds of the frame clock, wrapping at 2^32 (the SDK's tick count).
 uint32_t TickCount();
 // Real monotonic milliseconds, whatever the frame clock is.

@@ -147,7 +147,9 @@ int CWaveStreamSound::Play() {
             return 2;
         }
     }
+    feeder_.Begin();
     if (Start() != 0) {
+        feeder_.End();
         CErrorLog::Out("CWaveStreamSound::InitBuffer CreateThread()に失敗！");
         Stop();
         return 3;
@@ -176,6 +178,7 @@ int CWaveStreamSound::Stop() {
 
 int CWaveStreamSound::SleepOutside(CCriticalLock& lock) {
     lock.Leave();
+    if (feeder_.IsDriven()) return feeder_.WaitForMix(GetStopEvent()) ? kPassDone : kPassQuit;
     return Sleep(kPollMs) != 0 ? kPassQuit : kPassDone;
 }
 
@@ -244,6 +247,11 @@ int CWaveStreamSound::GetNextSoundData() {
 }
 
 void CWaveStreamSound::ThreadProc() {
+    Refill();
+    feeder_.End();
+}
+
+void CWaveStreamSound::Refill() {
     // Streaming.
     while (true) {
         if (!IsThreadValid()) return;

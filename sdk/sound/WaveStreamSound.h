@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/audio_feed.h"
 #include "sdk/ktl/smart_ptr.h"
 #include "sdk/sound/Sound.h"
 #include "sdk/sound/SoundBuffer.h"
@@ -60,8 +61,10 @@ private:
     // readable.
     void FollowPlayCursor(uint32_t play_cursor);
     uint32_t RingSize() const { return kRingBlocks * block_size_; }
-    // Leaves the lock and sleeps 20 ms; kPassQuit when the thread is asked to end.
+    // Leaves the lock and sleeps 20 ms (or, in step with a clock-driven mix, until the mix wants a
+    // pass); kPassQuit when the thread is asked to end.
     int SleepOutside(CCriticalLock& lock);
+    void Refill();   // the refill thread's body
 
     KTL::smart_ptr<ISoundBuffer> buffer_;
     KTL::smart_ptr<IWaveStream> stream_;
@@ -82,6 +85,7 @@ private:
     uint64_t written_total_ = 0;    // bytes written into the ring since the buffer was made
     uint64_t played_total_ = 0;     // bytes the play cursor has passed since then
     std::vector<uint8_t> refill_;   // the refill pass's read buffer (refill thread only)
+    platform::MixFeeder feeder_;    // the refill thread as the mix sees it
 };
 
 } // namespace zuderadeDoruVAV3ed

@@ -13,14 +13,6 @@ namespace {
 
 using namespace toolstest;
 
-// Taps of `key` every `period` frames in [from, to), each held for one frame while `held` stays down.
-std::string Taps(const std::string& held, const std::string& key, int from, int to, int period) {
-    std::string script;
-    for (int f = from; f < to; f += period)
-        script += std::to_string(f) + ": " + held + " " + key + "\n" + std::to_string(f + 1) + ": " + held + "\n";
-    return script + std::to_string(to) + ":\n";
-}
-
 TEST(FullGameTest, ANewGameClearsEveryStageSeesTheEndingAndTheRankingThenOffersEveryStage) {
     const DataRoot root("ff_full_game");
     // New game from the title menu; then swimming right, with decide now and then to page through

@@ -105,6 +105,14 @@ inline SimRun Sim(const DataRoot& root, const std::string& keys, const std::stri
     return run;
 }
 
+// Taps of `key` every `period` frames in [from, to), each held for one frame while `held` stays down.
+inline std::string Taps(const std::string& held, const std::string& key, int from, int to, int period) {
+    std::string script;
+    for (int f = from; f < to; f += period)
+        script += std::to_string(f) + ": " + held + " " + key + "\n" + std::to_string(f + 1) + ": " + held + "\n";
+    return script + std::to_string(to) + ":\n";
+}
+
 // Holds right; every `period` frames the last 30 also hold up, so the fish leaps and breathes.
 // With `tap` given, that key is also pushed for one frame every 20 frames from frame 50 to
 // `tap_until` (it turns the pages of the stories; in the play it flaps).
