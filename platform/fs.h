@@ -28,7 +28,9 @@ bool IsDirectory(const std::string& path);
 bool CreateDirectories(const std::string& path);
 bool RemoveFile(const std::string& path);
 
-// fopen on the resolved path.
+// fopen on the resolved path. A mode that reads ("r", "rb", "r+" ...) opens regular files only:
+// a folder gives null, and a FIFO, a device or a socket gives null with a log text, at once
+// (the open never waits for a FIFO's writer).
 FILE* OpenFile(const std::string& path, const char* mode);
 // Whole files are read up to this size; no data file comes near it.
 constexpr uint64_t kMaxReadSize = uint64_t{256} << 20;

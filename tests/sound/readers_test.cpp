@@ -1,6 +1,7 @@
 // readers_test.cpp -- the stream readers and the stream factory on files made here: PCM WAV in
 // its odd shapes, compressed WAV, MP3 encoded by lame, and the fallbacks.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "sdk/sound/StreamFactory.h"
 #include "sdk/sound/WaveReaders.h"
@@ -101,7 +102,9 @@ TEST_F(ReadersTest, PcmReaderRefusesWhatIsNotPlainPcm) {
         {"adpcm.wav", soundtest::WavBytes(compressed), 2, "WAVE_FORMAT_PCMじゃない"},
         {"zero.wav", soundtest::WavBytes(zero_align), 2, "フォーマットが異常"},
         {"byte_rate.wav", soundtest::WavBytes(WavSpec{}).replace(28, 4, "\x57\x55\x55\x55", 4), 2, "フォーマットが異常"},
+        {"fifo.wav", "", 1, "fifo.wav is not a regular file"},   // refused, not waited for
     };
+    ASSERT_EQ(::mkfifo((dir_.path() / "fifo.wav").c_str(), 0600), 0);
     for (const Case& c : cases) {
         const std::string name = c.bytes.empty() ? (dir_.path() / c.name).string() : Make(c.name, c.bytes);
         CWaveStream stream;
