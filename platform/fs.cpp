@@ -169,6 +169,12 @@ std::string FullName(const std::string& path) {
 
 std::string ResolvePath(const std::string& path) {
     std::string wanted = ForwardSlashes(path);
+    // The system takes no longer path, and the walk below would cost the square of its length.
+    if (wanted.size() >= PATH_MAX) {
+        LogWrite("file: a path of " + std::to_string(wanted.size()) + " bytes is longer than the system's limit of " +
+                 std::to_string(PATH_MAX - 1) + "; not looked up: " + wanted.substr(0, 64) + "...");
+        return wanted;
+    }
     if (wanted.empty() || Exists(wanted)) return wanted;
 
     std::string resolved = wanted[0] == '/' ? "/" : "";
