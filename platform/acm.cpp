@@ -71,6 +71,31 @@ void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
+// Whether a buffer holds nothing but zeros from an offset to its end. What a look found is kept,
+// so each byte is looked at once at most however many offsets are asked about: all the junk
+// headers before one long run of zeros ask about that run.
+class ZerosToEnd {
+public:
+    ZerosToEnd(const uint8_t* data, uint32_t size) : data_(data), zeros_from_(size) {}
+    bool From(uint32_t offset) {
+        if (offset >= zeros_from_) return true;
+        if (offset < nonzero_end_) return false;   // a byte at or after offset is not zero
+        uint32_t at = offset;
+        while (at < zeros_from_ && data_[at] == 0) ++at;
+        if (at == zeros_from_) {
+            zeros_from_ = offset;
+            return true;
+        }
+        nonzero_end_ = at + 1;
+        return false;
+    }
+
+private:
+    const uint8_t* data_;
+    uint32_t zeros_from_;        // known: only zeros from here on
+    uint32_t nonzero_end_ = 0;   // known: the byte before this one is not zero
+};
+
 } // namespace
 
 // libsndfile reads a WAV file: here a virtual one, the header made from the source format
@@ -293,6 +318,7 @@ bool AudioConverter::Convert(const uint8_t* source, uint32_t source_len, uint8_t
 bool AudioConverter::ConvertMpeg(const uint8_t* source, uint32_t source_len, uint8_t* pcm, uint32_t pcm_len,
                                  uint32_t* used, uint32_t* produced) {
     mpg123_handle* handle = Handle(decoder_);
+    ZerosToEnd zeros(source, source_len);
     uint32_t at = 0;
     while (true) {
         size_t got = 0;
@@ -310,14 +336,16 @@ bool AudioConverter::ConvertMpeg(const uint8_t* source, uint32_t source_len, uin
             frame = MpegFrameLength(source + at, nullptr);
             if (frame != 0 && at + frame <= source_len &&
                 (at + frame + 4 > source_len || MpegFrameLength(source + at + frame, nullptr) != 0 ||
-                 std::all_of(source + at + frame, source + source_len, [](uint8_t b) { return b == 0; })))
+                 zeros.From(at + frame)))
                 break;
             if (frame != 0 && at + frame > source_len) {
                 frame = 0;
                 break;   // a frame cut short: left for a later call
             }
             frame = 0;
-            ++at;
+            // A header starts with 0xFF.
+            const void* next = std::memchr(source + at + 1, 0xFF, source_len - at - 1);
+            at = next ? static_cast<uint32_t>(static_cast<const uint8_t*>(next) - source) : source_len;
         }
         if (frame == 0) break;
         if (mpg123_feed(handle, source + at, frame) != MPG123_OK) return false;

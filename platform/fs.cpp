@@ -7,6 +7,7 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -130,21 +131,26 @@ int CreateSibling(const std::string& target, std::string& temporary) {
     return -1;
 }
 
-void LogRefused(const std::string& path, const char* why) {
-    LogWrite("file: " + path + " " + why + "; not read (whole reads stop at " + std::to_string(kMaxReadSize >> 20) +
-             " MiB)");
-}
+void LogRefused(const std::string& path, const std::string& why) { LogWrite("file: " + path + " " + why + "; not read"); }
 
-// Opens a regular file for reading: the descriptor and its size, or -1 when it cannot be opened
-// or is a folder. A FIFO, a device or a socket may never end: refused with a log text. The open
-// does not wait for a FIFO's writer.
-int OpenRegularFile(const std::string& path, off_t& size) {
-    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+std::string ReadLimitText() { return "the read limit of " + std::to_string(kMaxReadSize >> 20) + " MiB"; }
+
+// Opens a regular file with access (O_RDONLY or O_RDWR): the descriptor and its size, or -1
+// when it cannot be opened or is a folder. A FIFO, a device or a socket may never end or may
+// block: refused with a log text. The open itself does not wait for a FIFO's writer; the
+// descriptor handed back blocks as usual.
+int OpenRegularFile(const std::string& path, int access, off_t& size) {
+    int fd = ::open(ResolvePath(path).c_str(), access | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return -1;
     struct stat st;
     const bool known = ::fstat(fd, &st) == 0;
     if (!known || !S_ISREG(st.st_mode)) {
         if (known && !S_ISDIR(st.st_mode)) LogRefused(path, "is not a regular file");
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
         ::close(fd);
         return -1;
     }
@@ -168,6 +174,12 @@ std::string FullName(const std::string& path) {
 
 std::string ResolvePath(const std::string& path) {
     std::string wanted = ForwardSlashes(path);
+    // The system takes no longer path, and the walk below would cost the square of its length.
+    if (wanted.size() >= PATH_MAX) {
+        LogWrite("file: a path of " + std::to_string(wanted.size()) + " bytes is longer than the system's limit of " +
+                 std::to_string(PATH_MAX - 1) + "; not looked up: " + wanted.substr(0, 64) + "...");
+        return wanted;
+    }
     if (wanted.empty() || Exists(wanted)) return wanted;
 
     std::string resolved = wanted[0] == '/' ? "/" : "";
@@ -218,16 +230,22 @@ bool RemoveFile(const std::string& path) { return ::unlink(ResolvePath(path).c_s
 
 FILE* OpenFile(const std::string& path, const char* mode) {
     if (!mode) return nullptr;
-    return std::fopen(ResolvePath(path).c_str(), mode);
+    if (mode[0] != 'r') return std::fopen(ResolvePath(path).c_str(), mode);
+    off_t size = 0;
+    const int fd = OpenRegularFile(path, std::strchr(mode, '+') ? O_RDWR : O_RDONLY, size);
+    if (fd < 0) return nullptr;
+    FILE* file = ::fdopen(fd, mode);
+    if (!file) ::close(fd);
+    return file;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
     data.clear();
     off_t size = 0;
-    int fd = OpenRegularFile(path, size);
+    int fd = OpenRegularFile(path, O_RDONLY, size);
     if (fd < 0) return false;
     if (static_cast<uint64_t>(size) > kMaxReadSize) {
-        LogRefused(path, "is larger than the read limit");
+        LogRefused(path, "is larger than " + ReadLimitText());
         ::close(fd);
         return false;
     }
@@ -239,7 +257,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
         if (n == 0) break;
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 || data.size() + static_cast<size_t>(n) > kMaxReadSize) {
-            if (n > 0) LogRefused(path, "grew past the read limit");
+            if (n > 0) LogRefused(path, "grew past " + ReadLimitText());
             ::close(fd);
             data.clear();
             return false;
@@ -252,7 +270,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data) {
 
 long ReadFileHead(const std::string& path, void* buffer, size_t size) {
     off_t file_size = 0;
-    int fd = OpenRegularFile(path, file_size);
+    int fd = OpenRegularFile(path, O_RDONLY, file_size);
     if (fd < 0) return -1;
     size_t got = 0;
     while (got < size) {

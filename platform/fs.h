@@ -19,7 +19,8 @@ std::string FullName(const std::string& path);
 // The existing path that path names: exact, else component by component ignoring ASCII case
 // (a CP932 component also matches its UTF-8 spelling on disk). The part from the first
 // component that does not exist on is kept as given, so a new file in an existing folder of
-// another case still lands in that folder. '\' always becomes '/'.
+// another case still lands in that folder. '\' always becomes '/'. A path longer than the
+// system's limit (PATH_MAX) is not looked up: it comes back as given, with a log text.
 std::string ResolvePath(const std::string& path);
 // True when path names something that is not a folder.
 bool FileExists(const std::string& path);
@@ -31,7 +32,9 @@ bool IsDirectory(const std::string& path);
 bool CreateDirectories(const std::string& path);
 bool RemoveFile(const std::string& path);
 
-// fopen on the resolved path.
+// fopen on the resolved path. A mode that reads ("r", "rb", "r+" ...) opens regular files only:
+// a folder gives null, and a FIFO, a device or a socket gives null with a log text, at once
+// (the open never waits for a FIFO's writer).
 FILE* OpenFile(const std::string& path, const char* mode);
 // Whole files are read up to this size; no data file comes near it.
 constexpr uint64_t kMaxReadSize = uint64_t{256} << 20;

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/fs.h"
+
 namespace platform {
 
 bool RiffWalker::OpenFile(const std::string& path) {
     Close();
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = platform::OpenFile(path, "rb");
     if (!file_) return false;
     if (std::fseek(file_, 0, SEEK_END) != 0) {
         Close();

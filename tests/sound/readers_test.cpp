@@ -1,6 +1,7 @@
 // readers_test.cpp -- the stream readers and the stream factory on files made here: PCM WAV in
 // its odd shapes, compressed WAV, MP3 encoded by lame, and the fallbacks.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "sdk/sound/StreamFactory.h"
 #include "sdk/sound/WaveReaders.h"
@@ -101,7 +102,9 @@ TEST_F(ReadersTest, PcmReaderRefusesWhatIsNotPlainPcm) {
         {"adpcm.wav", soundtest::WavBytes(compressed), 2, "WAVE_FORMAT_PCMじゃない"},
         {"zero.wav", soundtest::WavBytes(zero_align), 2, "フォーマットが異常"},
         {"byte_rate.wav", soundtest::WavBytes(WavSpec{}).replace(28, 4, "\x57\x55\x55\x55", 4), 2, "フォーマットが異常"},
+        {"fifo.wav", "", 1, "fifo.wav is not a regular file"},   // refused, not waited for
     };
+    ASSERT_EQ(::mkfifo((dir_.path() / "fifo.wav").c_str(), 0600), 0);
     for (const Case& c : cases) {
         const std::string name = c.bytes.empty() ? (dir_.path() / c.name).string() : Make(c.name, c.bytes);
         CWaveStream stream;
@@ -228,6 +231,11 @@ TEST_F(ReadersTest, Mp3HeaderChecks) {
     tiny_tags += std::string{'\x03', '\x00', '\x00', '\x00', '\x00', '\x00', '\x00'};
     tiny_tags += frame.substr(0, 2);   // 2 bytes between the two tags; the header runs into the last
     tiny_tags += "TAG" + std::string(125, '\0');
+    // 960 junk headers, each of a 2880-byte frame that would end in the 32 MiB of zeros behind
+    // them, and a byte at the very end that is not zero.
+    std::string junk = frames;
+    for (int i = 0; i < 960; ++i) junk += "\xFF\xE5\xE8";
+    junk += std::string(32 << 20, '\0') + '\x01';
     struct Case {
         const char* name;
         std::string bytes;
@@ -242,10 +250,13 @@ TEST_F(ReadersTest, Mp3HeaderChecks) {
         {"junk.mp3", std::string(500, 'j'), 2, -1, "MP3チェックphase1に失敗(src[0]=0x6A)"},
         {"small.mp3", std::string(100, '\xFF'), 2, -1, "ファイルサイズが異常(dwFileSize=100)"},
         {"tinytags.mp3", tiny_tags, 2, -1, "ファイルサイズが異常"},
+        {"junkheaders.mp3", junk, 0, static_cast<int>((junk.size() - 4) * 8 / 128), nullptr},
     };
     for (const Case& c : cases) {
+        const std::string name = Make(c.name, c.bytes);
+        const double cpu_before = soundtest::ThreadCpuSeconds();
         CACMStream stream;
-        EXPECT_EQ(stream.Open(Make(c.name, c.bytes).c_str()), c.open) << c.name;
+        EXPECT_EQ(stream.Open(name.c_str()), c.open) << c.name;
         EXPECT_EQ(stream.GetLength(), c.length) << c.name;
         if (c.log) {
             EXPECT_TRUE(log_.Contains(c.log)) << c.name;
@@ -253,7 +264,11 @@ TEST_F(ReadersTest, Mp3HeaderChecks) {
         if (c.open == 0) {
             ASSERT_NE(stream.GetFormat(), nullptr);
             EXPECT_EQ(+stream.GetFormat()->avg_bytes_per_sec, 176400u);
+            ReadAll(stream);
         }
+        // Processor time, which a busy machine hardly stretches: a look at all the zeros for each
+        // junk header took several seconds.
+        EXPECT_LT(soundtest::ThreadCpuSeconds() - cpu_before, 1.5) << c.name;
     }
 }
 
