@@ -1,15 +1,37 @@
 // polygon_cases.cpp -- polygon blits: a 640 x 480 destination filled by two textured triangles,
 // copied and blended, beside SDL2's software renderer (SDL_RenderGeometry onto a surface) and
-// pixman's triangle compositing with a nearest-sampled, scaled source.
+// pixman's triangle compositing with a nearest-sampled, scaled source. Thin and small shapes,
+// copied, beside the same walk without its source texel check ("unchecked"), for the cost that
+// every row pays.
 #include <pixman.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/blit_bench/harness.h"
 #include "sdk/draw/AlphaTables.h"
 #include "sdk/draw/SurfaceInfo.h"
+#include "sdk/draw/blit/PolygonFrame.h"
+#include "sdk/draw/blit/PolygonOps.h"
+#include "sdk/draw/blit/PixelTraits.h"
+
+namespace zuderadeDoruVAV3ed {
+
+// The copy routine's walk, with its source texel check as the walk decides or turned off
+// (for the benchmark only): one piece of code for both, so that they differ in the check alone.
+struct PolygonScanProbe {
+    [[gnu::noinline]] static void Copy(const CSurfaceInfo& source, const CSurfaceInfo& dest, const PolygonInfo& polygon, bool unchecked) {
+        PolygonScan scan;
+        if (!scan.Begin(source, PixelXRGB8888::kSize, dest, polygon)) return;
+        if (unchecked) scan.check_ = false;
+        PolyDrawSpans<PixelXRGB8888, PixelXRGB8888>(scan, source.GetPitch(), OpPolyCopy<PixelXRGB8888, PixelXRGB8888>(BltParam{}));
+    }
+};
+
+} // namespace zuderadeDoruVAV3ed
 
 using namespace zuderadeDoruVAV3ed;
 using namespace blit_bench;
@@ -100,6 +122,74 @@ void RegisterCase(const Case& c) {
     });
 }
 
+// A shape copied from the texture: destination and source points, and the flag.
+struct Shape {
+    std::string name;
+    std::vector<POINT> dst, src;
+    uint8_t flag = 0;
+};
+
+PolygonInfo Info(const Shape& s) {
+    return PolygonInfo{s.src.data(), s.dst.data(), nullptr, s.flag, static_cast<int32_t>(s.dst.size())};
+}
+
+// The w x h rectangle at (x, y), corners clockwise; one pixel wide or high, corners coincide.
+std::vector<POINT> Upright(int x, int y, int w, int h) {
+    return {{x, y}, {x + w - 1, y}, {x + w - 1, y + h - 1}, {x, y + h - 1}};
+}
+
+// The pixels a polygon draws onto the screen.
+double Pixels(const CSurfaceInfo& source, const CSurfaceInfo& dest, const PolygonInfo& info) {
+    PolygonScan scan;
+    PolygonSpan span;
+    double pixels = 0;
+    if (scan.Begin(source, PixelXRGB8888::kSize, dest, info))
+        while (scan.NextSpan(span)) pixels += span.last - span.first + 1;
+    return pixels;
+}
+
+void RegisterShape(const Shape& shape) {
+    auto source = std::make_shared<Plane>(kSurfaceXRGB8888, kTexture, kTexture);
+    auto dest = std::make_shared<Plane>(kSurfaceXRGB8888, kScreenW, kScreenH);
+    const double pixels = Pixels(source->desc, dest->desc, Info(shape));
+    const std::string name = "polygon_" + shape.name + "_copy_XRGB8888";
+
+    for (const bool unchecked : {false, true}) {
+        benchmark::RegisterBenchmark((name + (unchecked ? "/unchecked" : "/ours")).c_str(), [=](benchmark::State& state) {
+            const PolygonInfo info = Info(shape);
+            for (auto _ : state) {
+                PolygonScanProbe::Copy(source->desc, dest->desc, info, unchecked);
+                benchmark::ClobberMemory();
+            }
+            SetRate(state, pixels);
+        });
+    }
+}
+
+void RegisterShapes() {
+    // The 16 x 16 square of corners (+-8, +-8) turned 30 degrees about (320, 240), rounded.
+    std::vector<POINT> turned;
+    for (POINT c : Upright(-8, -8, 17, 17)) {
+        const double a = 3.14159265358979 / 6;
+        turned.push_back({int(std::lround(320 + c.x * std::cos(a) - c.y * std::sin(a))), int(std::lround(240 + c.x * std::sin(a) + c.y * std::cos(a)))});
+    }
+    const int T = kTexture - 1;
+    const Shape shapes[] = {
+        {"1x480", Upright(320, 0, 1, 480), Upright(100, 0, 1, kTexture)},
+        {"2x480", Upright(320, 0, 2, 480), Upright(100, 0, 2, kTexture)},
+        {"8x480", Upright(320, 0, 8, 480), Upright(100, 0, 8, kTexture)},
+        {"sliver", {{0, 0}, {639, 479}, {638, 479}}, {{0, 0}, {T, T}, {T - 1, T}}},
+        {"16x16_turned30", turned, Upright(0, 0, 16, 16)},
+        {"16x16", Upright(320, 240, 16, 16), Upright(0, 0, 16, 16)},
+        {"64x64", Upright(320, 240, 64, 64), Upright(0, 0, 64, 64)},
+        {"640x480", Upright(0, 0, kScreenW, kScreenH), Upright(0, 0, kTexture, kTexture)},
+        // Source points on the far edges with the flag: every row checks its texels (and, 4:1
+        // down, stays inside without the check too).
+        {"64x64_far_edge", Upright(320, 240, 64, 64), {{0, 0}, {kTexture, 0}, {kTexture, kTexture}, {0, kTexture}}, 1},
+    };
+    for (const Shape& s : shapes) RegisterShape(s);
+}
+
 void RegisterCases() {
     InitAlphaTables();
     const Case cases[] = {
@@ -108,6 +198,7 @@ void RegisterCases() {
         {"polygon_quad_blend_ARGB8888_ARGB8888", kPolyBltAlphaBlend, kSurfaceARGB8888, kSurfaceARGB8888},
     };
     for (const Case& c : cases) RegisterCase(c);
+    RegisterShapes();
 }
 
 const BlitBenchCases kCases(&RegisterCases);

@@ -12,7 +12,10 @@
 // the clip is clamped to the destination, and a span whose first or last pixel would read a
 // texel outside the source takes its end texels clamped into the source, so no pixel outside
 // either surface is ever read or written. For polygons inside those limits the clamps change
-// nothing.
+// nothing. Every texel that the walk reaches lies between the source points (steps truncate
+// toward zero and never pass an edge's or a span's far end), so the spans of a polygon whose
+// source points all lie inside the source are not checked at all, and in the other polygons
+// only the rows with an end texel outside the source.
 #pragma once
 
 #include <cstddef>
@@ -47,6 +50,7 @@ struct PolygonShape {
     int left_dir = 1;                 // +1 forward through the arrays, -1 backward; right the other way
     int left_len = 0;                 // left chain: from top, left_len edges
     int right_start = 0, right_len = 0;   // right chain: from right_start, right_len edges to bottom
+    RECT src_bounds{};                // least and greatest source x and y, all four included
 };
 
 // nullptr when the walk can draw the polygon (shape filled), else why not (a log text): a count
@@ -70,8 +74,11 @@ public:
     bool Begin(const CSurfaceInfo& source, int src_pixel_size, const CSurfaceInfo& dest, const PolygonInfo& polygon);
     // The next row that draws something; false after the last row.
     bool NextSpan(PolygonSpan& span);
+    // Whether rows check their texels against the source: some source point lies outside it.
+    bool ChecksTexels() const { return check_; }
 
 private:
+    friend struct PolygonScanProbe;   // the benchmark's walk without the check
     // One chain's walk: its current edge, position and source position with their steps.
     struct Chain {
         const PolySegment* dst = nullptr;   // edges, then the end mark (a copy of the last edge)
@@ -88,12 +95,14 @@ private:
     std::vector<PolySegment> segments_;   // left dst, right dst, left src, right src
     Chain left_, right_;
     int e_ = 0;                           // 1 when source steps end short of the far vertex
+    bool check_ = true;                   // see ChecksTexels
     int row_ = 0, last_row_ = -1;
     RECT clip_{};
     int64_t lim_left_ = 0, lim_right_ = 0;
     const CSurfaceInfo* source_ = nullptr;
     const CSurfaceInfo* dest_ = nullptr;
     int src_pixel_size_ = 0;
+    uint32_t src_w_ = 0, src_h_ = 0;
 };
 
 // a + step in 32 bits with wrap-around: steps past a span's last pixel may leave the range and
@@ -102,14 +111,9 @@ inline int32_t PolyStep(int32_t a, uint32_t step) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + step);
 }
 
-// The frame of every polygon routine. The tags select the pixel types; both surfaces are locked
-// by the caller. -1 for a null source, destination or polygon, else 0 (drawn or not).
+// Runs the operation over every span of a begun walk; sp is the source's pitch.
 template <class D, class S, class Op>
-int PolyBltFrame(S, const CSurfaceInfo* source, D, const CSurfaceInfo* dest, Op op, const PolygonInfo* polygon) {
-    if (!source || !dest || !polygon) return -1;
-    PolygonScan scan;
-    if (!scan.Begin(*source, S::kSize, *dest, *polygon)) return 0;
-    const ptrdiff_t sp = source->GetPitch();
+void PolyDrawSpans(PolygonScan& scan, ptrdiff_t sp, Op op) {
     PolygonSpan span;
     while (scan.NextSpan(span)) {
         uint8_t* d = span.row + ptrdiff_t(span.first) * D::kSize;
@@ -140,6 +144,15 @@ int PolyBltFrame(S, const CSurfaceInfo* source, D, const CSurfaceInfo* dest, Op 
             av = PolyStep(av, span.sv);
         }
     }
+}
+
+// The frame of every polygon routine. The tags select the pixel types; both surfaces are locked
+// by the caller. -1 for a null source, destination or polygon, else 0 (drawn or not).
+template <class D, class S, class Op>
+int PolyBltFrame(S, const CSurfaceInfo* source, D, const CSurfaceInfo* dest, Op op, const PolygonInfo* polygon) {
+    if (!source || !dest || !polygon) return -1;
+    PolygonScan scan;
+    if (scan.Begin(*source, S::kSize, *dest, *polygon)) PolyDrawSpans<D, S>(scan, source->GetPitch(), op);
     return 0;
 }
 

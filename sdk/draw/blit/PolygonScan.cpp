@@ -21,17 +21,18 @@ int64_t Cross(const POINT& o, const POINT& a, const POINT& b) {
     return int64_t(a.y - o.y) * (b.x - o.x) - int64_t(b.y - o.y) * (a.x - o.x);
 }
 
-// Each coordinate within range and its spread over the points too.
-bool InRange(const POINT* p, int n) {
-    int32_t min_x = p[0].x, max_x = p[0].x, min_y = p[0].y, max_y = p[0].y;
+// Each coordinate within range and its spread over the points too; bounds: the least and the
+// greatest x and y, all four included.
+bool InRange(const POINT* p, int n, RECT& bounds) {
+    bounds = {p[0].x, p[0].y, p[0].x, p[0].y};
     for (int i = 1; i < n; ++i) {
-        min_x = std::min(min_x, p[i].x), max_x = std::max(max_x, p[i].x);
-        min_y = std::min(min_y, p[i].y), max_y = std::max(max_y, p[i].y);
+        bounds.left = std::min(bounds.left, p[i].x), bounds.right = std::max(bounds.right, p[i].x);
+        bounds.top = std::min(bounds.top, p[i].y), bounds.bottom = std::max(bounds.bottom, p[i].y);
     }
     auto ok = [](int32_t lo, int32_t hi) {
         return lo >= kPolygonCoordMin && hi <= kPolygonCoordMax && int64_t(hi) - lo <= kPolygonCoordMax;
     };
-    return ok(min_x, max_x) && ok(min_y, max_y);
+    return ok(bounds.left, bounds.right) && ok(bounds.top, bounds.bottom);
 }
 
 // Why the chain of len edges from start in direction dir cannot be walked; nullptr when every
@@ -45,6 +46,41 @@ const char* CheckChain(const POINT* p, int n, int start, int dir, int len) {
     return nullptr;
 }
 
+bool In(int64_t c, uint32_t size) {
+    return c >= 0 && c < size;
+}
+
+int32_t Clamp(int32_t c, uint32_t size) {
+    return std::clamp<int32_t>(c, 0, static_cast<int32_t>(size) - 1);
+}
+
+// A span's walk over the source: its end texels (u0, v0) at pixel xl and (u1, v1) at xr, the
+// steps per pixel, and the accumulators of its first pixel.
+struct SpanTexels {
+    int32_t u0, v0, u1, v1;
+    int32_t su = 0, sv = 0;
+    int64_t au = kPolyHalf, av = kPolyHalf;
+
+    // The steps over width = xr - xl pixels plus e; a span cut by the clip starts j pixels in
+    // (j >= 0) without the half texel. The end texels lie between the source points, whose
+    // spread fits 14 bits, so the differences shifted by the fraction bits fit 32 bits.
+    void Steps(int32_t width, int e, int32_t j) {
+        if (width != 0) {
+            su = (u1 - u0) * kPolyOne / (width + e);
+            sv = (v1 - v0) * kPolyOne / (width + e);
+        }
+        if (j >= 0) au = int64_t(j) * su, av = int64_t(j) * sv;
+    }
+};
+
+// Whether the texels of the span's first pixel and of the pixel n steps on lie inside a
+// w x h source; those between them do too.
+bool ReadsInside(const SpanTexels& t, int32_t n, uint32_t w, uint32_t h) {
+    const int64_t u_last = t.u0 + ((t.au + int64_t(n) * t.su) >> kPolyFracBits);
+    const int64_t v_last = t.v0 + ((t.av + int64_t(n) * t.sv) >> kPolyFracBits);
+    return In(t.u0 + (t.au >> kPolyFracBits), w) && In(u_last, w) && In(t.v0 + (t.av >> kPolyFracBits), h) && In(v_last, h);
+}
+
 } // namespace
 
 const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape) {
@@ -54,7 +90,8 @@ const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape) {
     if (n < 2) return "頂点が2つ未満";
     if (!polygon.srcPoints || !polygon.dstPoints) return "頂点の配列がない";
     const POINT* p = polygon.dstPoints;
-    if (!InRange(p, n) || !InRange(polygon.srcPoints, n)) return "座標が範囲外";
+    RECT dst_bounds, src_bounds;
+    if (!InRange(p, n, dst_bounds) || !InRange(polygon.srcPoints, n, src_bounds)) return "座標が範囲外";
 
     // Top: the first vertex of least y, least x among those; bottom: the first of greatest y,
     // greatest x among those.
@@ -94,6 +131,7 @@ const char* CheckPolygon(const PolygonInfo& polygon, PolygonShape& shape) {
     shape.left_len = left_len;
     shape.right_start = right_start;
     shape.right_len = right_len;
+    shape.src_bounds = src_bounds;
     return nullptr;
 }
 
@@ -139,7 +177,11 @@ bool PolygonScan::Begin(const CSurfaceInfo& source, int src_pixel_size, const CS
     source_ = &source;
     dest_ = &dest;
     src_pixel_size_ = src_pixel_size;
+    src_w_ = static_cast<uint32_t>(source.GetWidth());
+    src_h_ = static_cast<uint32_t>(source.GetHeight());
     e_ = polygon.srcEndExclusive ? 1 : 0;
+    const RECT& b = shape.src_bounds;
+    check_ = b.left < 0 || b.top < 0 || uint32_t(b.right) >= src_w_ || uint32_t(b.bottom) >= src_h_;
 
     // The clip, limited to the destination.
     RECT clip = polygon.clip ? *polygon.clip : RECT{0, 0, dest.GetWidth(), dest.GetHeight()};
@@ -201,51 +243,28 @@ bool PolygonScan::NextSpan(PolygonSpan& span) {
         const int xl = xL >> kPolyFracBits, xr = xR >> kPolyFracBits;
         const int first = xL < lim_left_ ? clip_.left : xl;
         const int last = xR > lim_right_ ? clip_.right - 1 : xr;
-        if (first > last) continue;
+        if (first > last) continue;   // so xr >= xl from here on
 
-        // The steps come from the span's end texels, whole texels first; the accumulators start
-        // at the first pixel drawn, cut on the left without the half texel. The span reads
-        // between the texels of its first and its last pixel: when either lies outside the
-        // source, the end texels are clamped into it instead.
-        struct Texels {
-            int32_t su = 0, sv = 0;
-            int64_t au = kPolyHalf, av = kPolyHalf, u0 = 0, v0 = 0;
-            bool inside = false;
-        };
-        const int64_t w = source_->GetWidth(), h = source_->GetHeight();
-        auto texels = [&](int64_t ul, int64_t vl, int64_t ur, int64_t vr) {
-            Texels t;
-            const int64_t divisor = int64_t(xr) - xl + e_;
-            if (xr != xl && divisor != 0) {
-                t.su = static_cast<int32_t>((ur - ul) * kPolyOne / divisor);
-                t.sv = static_cast<int32_t>((vr - vl) * kPolyOne / divisor);
-            }
-            if (xL < lim_left_) {
-                const int64_t j = (lim_left_ - xL) >> kPolyFracBits;
-                t.au = j * t.su;
-                t.av = j * t.sv;
-            }
-            t.u0 = ul + (t.au >> kPolyFracBits);
-            t.v0 = vl + (t.av >> kPolyFracBits);
-            const int64_t u1 = ul + ((t.au + int64_t(last - first) * t.su) >> kPolyFracBits);
-            const int64_t v1 = vl + ((t.av + int64_t(last - first) * t.sv) >> kPolyFracBits);
-            t.inside = std::min(t.u0, u1) >= 0 && std::max(t.u0, u1) < w && std::min(t.v0, v1) >= 0 && std::max(t.v0, v1) < h;
-            return t;
-        };
-        const int64_t ul = left_.u >> kPolyFracBits, vl = left_.v >> kPolyFracBits;
-        const int64_t ur = right_.u >> kPolyFracBits, vr = right_.v >> kPolyFracBits;
-        Texels t = texels(ul, vl, ur, vr);
-        if (!t.inside) {
-            auto in = [](int64_t c, int64_t size) { return std::clamp<int64_t>(c, 0, size - 1); };
-            t = texels(in(ul, w), in(vl, h), in(ur, w), in(vr, h));
-            if (!t.inside) continue;
+        // The span's end texels, whole texels first. Pixel m of the span reads between them, so
+        // a row whose end texels lie inside the source reads inside it; the other rows test the
+        // texels of their first and last pixel and, when either lies outside, take the end
+        // texels clamped into the source instead.
+        const int32_t j = xL < lim_left_ ? static_cast<int32_t>((lim_left_ - xL) >> kPolyFracBits) : -1;
+        SpanTexels t{left_.u >> kPolyFracBits, left_.v >> kPolyFracBits, right_.u >> kPolyFracBits, right_.v >> kPolyFracBits};
+        t.Steps(xr - xl, e_, j);
+        if (check_ && !(In(t.u0, src_w_) && In(t.u1, src_w_) && In(t.v0, src_h_) && In(t.v1, src_h_)) &&
+            !ReadsInside(t, last - first, src_w_, src_h_)) {
+            t = {Clamp(t.u0, src_w_), Clamp(t.v0, src_h_), Clamp(t.u1, src_w_), Clamp(t.v1, src_h_)};
+            t.Steps(xr - xl, e_, j);
+            if (!ReadsInside(t, last - first, src_w_, src_h_)) continue;
         }
 
         span.row = dest_->GetPtr() + ptrdiff_t(row) * dest_->GetPitch();
         span.first = first;
         span.last = last;
         // The texel pointer at the first pixel's texel; the accumulators keep their fractions.
-        span.texels = source_->GetPtr() + ptrdiff_t(t.v0) * source_->GetPitch() + ptrdiff_t(t.u0) * src_pixel_size_;
+        span.texels = source_->GetPtr() + ptrdiff_t(t.v0 + (t.av >> kPolyFracBits)) * source_->GetPitch() +
+                      ptrdiff_t(t.u0 + (t.au >> kPolyFracBits)) * src_pixel_size_;
         span.au = static_cast<int32_t>(t.au & (kPolyOne - 1));
         span.av = static_cast<int32_t>(t.av & (kPolyOne - 1));
         span.su = t.su;

@@ -276,6 +276,23 @@ TEST(PolygonWalk, EdgeCases) {
     EXPECT_EQ(clamped.At(0, 0), Board::Texel(0, 0));
     EXPECT_EQ(clamped.At(4, 0), Board::Texel(7, 0));
     EXPECT_EQ(clamped.At(0, 4), Board::Texel(0, 7));
+    // Only a polygon with a source point outside the source checks its rows' texels; magnified
+    // onto the source's last texels, either kind takes the model's texels.
+    const std::vector<POINT> square8 = {{0, 0}, {7, 0}, {7, 7}, {0, 7}};
+    const struct {
+        std::vector<POINT> src;
+        uint8_t flag;
+        bool checks;
+    } decisions[] = {{{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, 0, false}, {{{0, 0}, {2, 0}, {2, 2}, {0, 2}}, 1, true}, {{{-1, 0}, {1, 0}, {1, 1}, {0, 1}}, 0, true}};
+    for (const auto& c : decisions) {
+        const PolygonInfo info{c.src.data(), square8.data(), nullptr, c.flag, 4};
+        Board source(2, 2), want(8, 8);
+        PolygonScan scan;
+        ASSERT_TRUE(scan.Begin(source.desc, 4, want.desc, info));
+        EXPECT_EQ(scan.ChecksTexels(), c.checks) << c.src[0].x << " " << int(c.flag);
+        RefPolygonWalk(info, 8, 8, 2, 2, [&](int x, int y, int u, int v) { want.At(x, y) = Board::Texel(u, v); });
+        EXPECT_EQ(Draw(square8, c.src, c.flag, nullptr, 2).pixels, want.pixels) << c.src[0].x << " " << int(c.flag);
+    }
 
     // A span cut on the left starts with j steps and no half texel: the pixels can differ.
     RECT left_cut{2, 0, 8, 8};
