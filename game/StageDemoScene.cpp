@@ -107,10 +107,22 @@ void CStageDemoScript::RunScript() {
     std::string line;
     CStringScanner scanner;
     while (running_ && file_open_) {
-        if (file_.ReadTextLine(line) != 0) return;
+        if (file_.ReadTextLine(line) != 0) {
+            // Out of lines (an empty script too): nothing more can happen, so the demo ends as
+            // with #ScriptEnd.
+            CErrorLog::Out("%sで#ScriptEndの前にスクリプトが終わった", kCaller);
+            EndScript();
+            return;
+        }
         scanner.SetText(line);
         Execute(scanner);
     }
+}
+
+void CStageDemoScript::EndScript() {
+    file_.Close();
+    file_open_ = false;
+    ended_ = 1;
 }
 
 void CStageDemoScript::Execute(CStringScanner& scanner) {
@@ -177,9 +189,7 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
     } else if (scanner.IsMatch("#ScriptEndButton")) {
         // A header line among the commands: ignored like any other unknown line.
     } else if (scanner.IsMatch("#ScriptEnd")) {
-        file_.Close();
-        file_open_ = false;
-        ended_ = 1;
+        EndScript();
     }
 }
 

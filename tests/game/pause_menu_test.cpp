@@ -60,7 +60,7 @@ TEST_F(PauseMenuTest, SpringStepsReachTheirTargetsFromEitherSideAndSettle) {
         {0, 10 * kPx, 512, 5 * kPx},                // half the way
         {0, 1, 512, 1},                             // from below: at least one unit
         {1, 0, 512, 0},
-        {10, 0, 0, 10},                             // spring 0 never moves
+        {10, 0, 0, 0},                              // 0 or below would never move: to the target
         {0, 10 * kPx, 1536, 15 * kPx},              // 1.5 overshoots by half the way
         {0, 10 * kPx, 2048, 10 * kPx},              // 2.0 or more would never settle: to the target
         {-5 * kPx, 5 * kPx, 4096, 5 * kPx},
@@ -167,6 +167,7 @@ TEST_F(PauseMenuTest, BrokenSettingsCannotTrapThePlayerInTheMenu) {
         {"hold frame negative (never reached)", "0.5", 10, -1, "300 100 100 100"},
         {"panel approaching from below", "0.3", 10, 4, "10 10 100 100"},
         {"no wipe frames", "0.5", 0, 4, "300 100 100 100"},
+        {"springs stored as 0", "0.0001", 10, 4, "300 100 100 100"},
     };
     for (const Case& c : cases) {
         Load(c.spring, c.end_frame, c.hold_frame, c.panel);

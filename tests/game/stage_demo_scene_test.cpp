@@ -142,15 +142,15 @@ TEST(StageDemoTest, WhereTheDemoLeadsAndHowItEndsEarly) {
         {"missing script goes on at once", false, {}, 1, "", 1, kScenePlay},
         {"missing ending goes to the ranking", false, {}, 4, "", 1, kSceneScoreRank},
         {"end button", true, {"#Wait 100", "#ScriptEnd"}, 1, "6: X\n7:\n", 7, kScenePlay},
-        {"no #ScriptEnd waits for the end button", true, {"#Wait 1"}, 1, "30: Return\n", 31, kScenePlay},
+        {"no #ScriptEnd ends after the last line", true, {"#Wait 1"}, 1, "", 2, kScenePlay},
+        {"an empty script goes on at once", true, {}, 1, "", 1, kScenePlay},
     };
     for (const Case& c : cases) {
         SceneHarness h("ff_demo_end");
         h.State().current_stage = c.stage;
         if (c.script) {
-            std::vector<std::string> header = Header();
-            // The stage of the script: Stage<n> after the first "Stage".
-            std::vector<std::string> lines = header;
+            // The stage of the script: Stage<n> after the first "Stage"; no commands, no header.
+            std::vector<std::string> lines = c.commands.empty() ? c.commands : Header();
             lines.insert(lines.end(), c.commands.begin(), c.commands.end());
             gametest::WriteLines("GameData/Stage" + std::to_string(c.stage) + "/Demo/Script/Main.scs", lines);
         }

@@ -283,8 +283,10 @@ public:
 };
 
 // Runs the scene on the root; an empty string when it ended by itself, cleanly, with the saved
-// files unchanged, otherwise what went wrong. A run still going at the limit is killed and reaped.
-std::string RunScene(const MutationRoot& root, const Scene& scene, bool must_resume = false) {
+// files unchanged and the dump holding the expected "key=value" pairs (blank separated: where the
+// game must have got to), otherwise what went wrong. A run still going at the limit is killed and
+// reaped.
+std::string RunScene(const MutationRoot& root, const Scene& scene, const std::string& expect = "") {
     const std::map<std::string, Bytes> saved = root.Saved();
     std::ofstream(root / "keys.txt", std::ios::trunc) << scene.keys;
     // A read that never ends must not take the machine's memory with it.
@@ -315,7 +317,12 @@ std::string RunScene(const MutationRoot& root, const Scene& scene, bool must_res
         }
     }
     if (root.Saved() != saved) add("the saved files changed");
-    if (must_resume && ReadPairs(root / "dump.txt")["play.paused"] != "0") add("still in the pause menu");
+    std::istringstream wanted(expect);
+    std::map<std::string, std::string> dump = ReadPairs(root / "dump.txt");
+    for (std::string pair; wanted >> pair;) {
+        const size_t eq = pair.find('=');
+        if (dump[pair.substr(0, eq)] != pair.substr(eq + 1)) add("not on to " + pair + " (" + dump[pair.substr(0, eq)] + ")");
+    }
     return problem;
 }
 
@@ -382,13 +389,18 @@ TEST_P(MutationTest, EveryRunEndsCleanlyAndKeepsTheSaves) {
 INSTANTIATE_TEST_SUITE_P(Kinds, MutationTest, ::testing::ValuesIn(Kinds()),
                          [](const ::testing::TestParamInfo<Kind>& info) { return std::string(info.param.name); });
 
-// Named breakages: how each damages the root, and whether the run must leave the pause menu.
+// Named breakages: how each damages the root, and where the run must have got to despite it.
 struct Breakage {
     const char* name;
     std::function<void(MutationRoot&)> damage;
     Scene scene;
-    bool must_resume = false;
+    const char* expect = "";
 };
+
+// Where a run must have got to: kPlay left the pause menu with Retry and plays again; kGameOver
+// (continue) and kStory went on to the play.
+const char kPlaysOn[] = "play.state=2 play.paused=0";
+const char kOnToPlay[] = "scene=3";
 
 const char kInterface[] = "GameData/Stage1/Game/LoadList/InterFace.ltd";
 
@@ -415,16 +427,20 @@ std::vector<Breakage> Breakages() {
     };
     return {
         {"HugeMusicCount", set("GameData/Sound/BGM/LoadList/BGM.vll", {"#BGMFileCount"}, "2147483647"), kLogo},
-        {"PauseMenuFileMissing", [=](MutationRoot& root) { fs::remove(root / menu); }, kPlay, true},
-        {"PauseMenuWipeEndLine0", set(menu, {"#WipeEndLine"}, "0"), kPlay, true},
+        {"PauseMenuFileMissing", [=](MutationRoot& root) { fs::remove(root / menu); }, kPlay, kPlaysOn},
+        {"PauseMenuWipeEndLine0", set(menu, {"#WipeEndLine"}, "0"), kPlay, kPlaysOn},
+        {"PauseMenuSprings0_0001", set(menu, {"#MenuCommandSpring", "#MenuIconSpring"}, "0.0001"), kPlay, kPlaysOn},
         {"FinalStageMillion", [=](MutationRoot& root) { no_replays(root); SetNumbers(root / final, {"#FinalStage"}, "1000000"); }, kReplay},
         {"FinalStage2Pow30", [=](MutationRoot& root) { no_replays(root); SetNumbers(root / final, {"#FinalStage"}, "1073741824"); }, kReplay},
         {"DataFileIsFifo", replace("GameData/Score/LoadList/ScoreRank.ltd", [](const fs::path& p) { mkfifo(p.c_str(), 0644); }), kRanking},
         {"DataFileIsDevZero", replace(over, [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }), kGameOver},
-        {"GameOverSpring2_5", spring(over, "2.5"), kGameOver},
-        {"GameOverSpringMinus1", spring(over, "-1"), kGameOver},
-        {"StageStartSpring2_5", spring(start, "2.5"), kPlay},
-        {"StageStartSpringMinus1", spring(start, "-1"), kPlay},
+        {"GameOverSpring2_5", spring(over, "2.5"), kGameOver, kOnToPlay},
+        {"GameOverSpringMinus1", spring(over, "-1"), kGameOver, kOnToPlay},
+        {"GameOverSpring0", spring(over, "0"), kGameOver, kOnToPlay},
+        {"StageStartSpring2_5", spring(start, "2.5"), kPlay, kPlaysOn},
+        {"StageStartSpringMinus1", spring(start, "-1"), kPlay, kPlaysOn},
+        {"StoryScriptEmpty", [](MutationRoot& root) { WriteBytes(root / "GameData/Stage1/Demo/Script/Main.scs", ""); }, kStory,
+         kOnToPlay},
         {"HugeInterfacePositions",
          set(kInterface, {"#TimePos", "#GaugeFramePos", "#GaugeGainPos", "#MapGaugePos", "#FlyingDistancePos",
                           "#FlyingDistanceHiPos", "#FlyingDistanceNextHiPos"}, "2147483647"), kPlay},
@@ -455,7 +471,7 @@ TEST_P(BreakageTest, EndsCleanlyAndKeepsTheSaves) {
     const Breakage& breakage = GetParam();
     MutationRoot root;
     breakage.damage(root);
-    EXPECT_EQ(RunScene(root, breakage.scene, breakage.must_resume), "");
+    EXPECT_EQ(RunScene(root, breakage.scene, breakage.expect), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Named, BreakageTest, ::testing::ValuesIn(Breakages()),
