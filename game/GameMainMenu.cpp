@@ -111,11 +111,16 @@ int32_t CGameMainMenu::SpringStep(int32_t p, int32_t target, int32_t spring) {
 }
 
 void CGameMainMenu::LogoRise() {
-    if ((blend_ & ~1023) < kFullBlend) blend_ = std::clamp(blend_ + working_.logo_speed, 0, kFullBlend);
+    if ((blend_ & ~1023) < kFullBlend) LogoStep();
 }
 
 void CGameMainMenu::LogoFall() {
-    if (blend_ >= 0) blend_ = std::clamp(blend_ + working_.logo_speed, 0, kFullBlend);
+    if (blend_ >= 0) LogoStep();
+}
+
+void CGameMainMenu::LogoStep() {
+    // In 64 bits: the speed may be anything a decimal of the file gives.
+    blend_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{blend_} + working_.logo_speed, 0, kFullBlend));
 }
 
 void CGameMainMenu::StepPanel() {

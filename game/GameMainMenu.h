@@ -57,6 +57,8 @@ public:
 private:
     void LogoRise();
     void LogoFall();
+    // The blend plus the working speed, held to 0 .. full.
+    void LogoStep();
     void StepPanel();
     void StepIcon();
     bool Arrived() const;

@@ -166,8 +166,10 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         wait_counter_ = value;
         wait_kind_ = kWaitTime;
     } else if (scanner.IsMatch("#BgFadeOut")) {
+        // The level falls from 255 by the step until below 1: a step of 0 or below (or none)
+        // would never end the fade and could overflow the level; one above 255 ends it as 255 does.
         scanner.GetNum(value);
-        fade_step_ = value;
+        fade_step_ = HoldInRange(value, 1, 255, kCaller, "#BgFadeOutの速さ");
         fade_level_ = 255;
         background_fading_ = 1;
         running_ = 0;

@@ -95,6 +95,7 @@ TEST(StageDemoTest, TimedWaitsAndTheBackgroundFadeResumeTheScript) {
         {"#Wait -5", 2},
         {"#BgFadeOut 64", 5},  // 191, 127, 63, 1 in frames 1 to 4
         {"#BgFadeOut 300", 2},
+        {"#BgFadeOut -2147483000", 256},   // held to 1: 254, 253, ... 0 in frames 1 to 255
         {"#WaitInKey 5", 4},   // the picture is at full alpha: the resting message counts as arrived
         {"#Wait 2\r\n#BgFadeOut 64", 7},   // a finished wait leaves the fade its whole length
     };
@@ -104,7 +105,7 @@ TEST(StageDemoTest, TimedWaitsAndTheBackgroundFadeResumeTheScript) {
         WriteScript(Header(), {"#Image \"pic.bmp\" 255", c.command, "#ScriptEnd"});
         h.Keys("2: Z\n3:\n");   // pushed in frame 3
         h.Start(kSceneStageDemo);
-        EXPECT_EQ(h.RunUntilJump(60), c.end_frame) << c.command;
+        EXPECT_EQ(h.RunUntilJump(300), c.end_frame) << c.command;
     }
 }
 

@@ -244,6 +244,7 @@ TEST_F(ScoreShowTest, WaitsButtonSixAndAlphaCap) {
         {60, 50, 3, 3, {60, 120, 180}},
         {-30, 4, 0, 4, {0, 0, 0, 0}},
         {300, 0, 0, 1, {255}},
+        {300, INT32_MIN, 0, 1, {255}},   // ends as 0 does, without overflowing the count
     };
     for (const Case& c : cases) {
         Load(c.blend, c.wait);

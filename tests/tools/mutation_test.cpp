@@ -1,11 +1,12 @@
 // mutation_test.cpp -- the game against broken data. A seeded generator of its own damages one
-// file of a copy of the test data set at a time (flipped bytes, a cut, 0, -1 or 2147483647 in a
-// number, an empty file, a folder in its place) and the scene that reads the file runs on it,
-// in the headless driver or, for the music that only the real program plays, in the real program
-// headless. Every run must end by itself, without a crash or a sanitizer report, and leave the
-// saved files (save.bin and the replays) as they were. Named breakages are fixed rows beside
-// the random ones. MUTATION_SEED and MUTATION_RUNS change the seed and the runs per kind for a
-// longer run by hand.
+// file of a copy of the test data set at a time (flipped bytes, a cut, 0, -1, 2147483647,
+// -2147483648 or -2147483000 in a number, an empty file, a folder in its place) and the scene that
+// reads the file runs on it, in the headless driver or, for the music that only the real program
+// plays, in the real program headless. Every run must end by itself, without a crash or a
+// sanitizer report, and leave the saved files (save.bin and the replays) as they were. Named
+// breakages are fixed rows beside the random ones; theirs also say where the game must have got
+// to. MUTATION_SEED and MUTATION_RUNS change the seed and the runs per kind for a longer run by
+// hand.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -99,7 +100,7 @@ void FixOggChecksums(Bytes& data) {
     }
 }
 
-const char* const kNumbers[] = {"0", "-1", "2147483647"};
+const char* const kNumbers[] = {"0", "-1", "2147483647", "-2147483648", "-2147483000"};
 
 // The numbers of a text file ("-12", "0.5"), as (offset, length).
 std::vector<std::pair<size_t, size_t>> NumberFields(const Bytes& text) {
@@ -144,7 +145,7 @@ std::string Mutate(const fs::path& file, bool text, Random& random) {
         break;
     }
     case 3: {   // a number replaced: a written one in text, a 32-bit word of the header otherwise
-        const char* value = kNumbers[random.Below(3)];
+        const char* value = kNumbers[random.Below(std::size(kNumbers))];
         if (text) {
             const auto fields = NumberFields(data);
             if (fields.empty()) return "no number";
