@@ -30,13 +30,24 @@ int32_t HoldInRange(int64_t value, int32_t lo, int32_t hi, const char* caller, c
     return held;
 }
 
+namespace {
+constexpr int32_t kWholeRate = 1024;
+} // namespace
+
 int32_t SettlingRate(int64_t rate, const char* caller, const char* what) {
-    constexpr int32_t kWhole = 1024;
     if (rate >= kNeverSettlingRate) {
-        CErrorLog::Out("%sで%sの%lldは収まらない: %dにする", caller, what, static_cast<long long>(rate), kWhole);
-        return kWhole;
+        CErrorLog::Out("%sで%sの%lldは収まらない: %dにする", caller, what, static_cast<long long>(rate), kWholeRate);
+        return kWholeRate;
     }
     return HoldInRange(rate, 0, kNeverSettlingRate - 1, caller, what);
+}
+
+int32_t ArrivingRate(int64_t rate, const char* caller, const char* what) {
+    if (rate <= 0) {
+        CErrorLog::Out("%sで%sの%lldでは届かない: %dにする", caller, what, static_cast<long long>(rate), kWholeRate);
+        return kWholeRate;
+    }
+    return SettlingRate(rate, caller, what);
 }
 
 int ReadNumberIn(CStringScanner& scanner, int& value, int lo, int hi, const char* caller, const char* what) {

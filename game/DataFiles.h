@@ -33,6 +33,10 @@ constexpr int32_t kNeverSettlingRate = 2 * 1024;
 // swings back, one of kNeverSettlingRate or more lands at once instead (1.0), as such a spring
 // does. Logged when changed.
 int32_t SettlingRate(int64_t rate, const char* caller, const char* what);
+// A rate or spring (22.10) that arrives: as SettlingRate, and one of 0 or below, which makes no
+// step of its own (a mover would creep by 1/1024 px a frame, a spring not at all), lands at once
+// instead (1.0). Logged when changed.
+int32_t ArrivingRate(int64_t rate, const char* caller, const char* what);
 // Reads "x y", each held to -kMaxScreenPixels .. kMaxScreenPixels (a missing one stays as it was).
 void ReadScreenPoint(CStringScanner& scanner, int& x, int& y, const char* caller, const char* what);
 

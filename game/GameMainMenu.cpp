@@ -39,6 +39,11 @@ int32_t ReadDecimal(CStringScanner& scanner) {
     return DecimalToFixed(value);
 }
 
+// A spring that arrives (see ArrivingRate): the menu takes a choice only once both have.
+int32_t ReadSpring(CStringScanner& scanner, const char* what) {
+    return ArrivingRate(ReadDecimal(scanner), "CGameMainMenu::Load", what);
+}
+
 } // namespace
 
 CGameMainMenu::CGameMainMenu() = default;
@@ -58,13 +63,13 @@ void CGameMainMenu::Load(const std::string& file) {
             } else if (scanner.IsMatch("#MenuCommandPos")) {
                 ReadPositions(scanner, s.panel_x, s.panel_y, s.panel_target_x, s.panel_target_y);
             } else if (scanner.IsMatch("#MenuCommandSpring")) {
-                s.panel_spring = ReadDecimal(scanner);
+                s.panel_spring = ReadSpring(scanner, "#MenuCommandSpring");
             } else if (scanner.IsMatch("#MenuCommandRect")) {
                 ReadRect(scanner, s.panel_rect);
             } else if (scanner.IsMatch("#MenuIconPos")) {
                 ReadPositions(scanner, s.icon_x, s.icon_y, s.icon_target_x, s.icon_target_y);
             } else if (scanner.IsMatch("#MenuIconSpring")) {
-                s.icon_spring = ReadDecimal(scanner);
+                s.icon_spring = ReadSpring(scanner, "#MenuIconSpring");
             } else if (scanner.IsMatch("#MenuIconRect")) {
                 ReadRect(scanner, s.icon_rect);
             } else if (scanner.IsMatch("#LogoPos")) {
@@ -97,19 +102,25 @@ void CGameMainMenu::Reset() {
 
 int32_t CGameMainMenu::SpringStep(int32_t p, int32_t target, int32_t spring) {
     const int64_t d = static_cast<int64_t>(target) - p;
-    if (d == 0 || spring <= 0) return p;
-    if (spring >= kNeverSettlingRate) return target;
+    if (d == 0) return p;
+    // 0 or below would never move, 2.0 or more never settle (the reader logs either).
+    if (spring <= 0 || spring >= kNeverSettlingRate) return target;
     int64_t step = (d * spring) >> 10;
     if (step == 0) step = d > 0 ? 1 : -1;
     return static_cast<int32_t>(std::clamp<int64_t>(p + step, INT32_MIN, INT32_MAX));
 }
 
 void CGameMainMenu::LogoRise() {
-    if ((blend_ & ~1023) < kFullBlend) blend_ = std::clamp(blend_ + working_.logo_speed, 0, kFullBlend);
+    if ((blend_ & ~1023) < kFullBlend) LogoStep();
 }
 
 void CGameMainMenu::LogoFall() {
-    if (blend_ >= 0) blend_ = std::clamp(blend_ + working_.logo_speed, 0, kFullBlend);
+    if (blend_ >= 0) LogoStep();
+}
+
+void CGameMainMenu::LogoStep() {
+    // In 64 bits: the speed may be anything a decimal of the file gives.
+    blend_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{blend_} + working_.logo_speed, 0, kFullBlend));
 }
 
 void CGameMainMenu::StepPanel() {

@@ -43,8 +43,9 @@ public:
     int Move();
     void Draw();
 
-    // One spring step of p towards target: at least one unit while the spring is above 0; a
-    // spring above 1.0 overshoots, one of 2.0 or more (which would never settle) lands on it.
+    // One spring step of p towards target: at least one unit; a spring above 1.0 overshoots, one
+    // of 0 or below (which would never move) or of 2.0 or more (which would never settle) lands
+    // on it.
     static int32_t SpringStep(int32_t p, int32_t target, int32_t spring);
 
     const Settings& GetLoaded() const { return loaded_; }
@@ -56,6 +57,8 @@ public:
 private:
     void LogoRise();
     void LogoFall();
+    // The blend plus the working speed, held to 0 .. full.
+    void LogoStep();
     void StepPanel();
     void StepIcon();
     bool Arrived() const;

@@ -60,7 +60,8 @@ void CScoreRank::Init(const std::string& file) {
                 t.loaded_target_x = PixelsToFixed(v[2]), t.loaded_target_y = PixelsToFixed(v[3]);
                 t.loaded_rate = DecimalToFixed(rate);
             } else if (scanner.IsMatch("#ScoreChangeWait")) {
-                scanner.GetNum(page_wait_);
+                // Below 0 turns the page as 0 does; held there so the count down cannot overflow.
+                ReadNumberIn(scanner, page_wait_, 0, INT32_MAX, kCaller, "#ScoreChangeWait");
             }
         }
     }

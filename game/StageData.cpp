@@ -107,7 +107,7 @@ bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMove
     s.h = PixelsToFixed(n[5]);
     s.target_w = PixelsToFixed(n[6]);
     s.target_h = PixelsToFixed(n[7]);
-    mover.rate = SettlingRate(DecimalToFixed(rate), kMoverCaller, "#ObjectDataの割合");
+    mover.rate = ArrivingRate(DecimalToFixed(rate), kMoverCaller, "#ObjectDataの割合");
     s.step = HoldInRange(DecimalToFixed(alpha_speed), -kFullAlpha, kFullAlpha, kMoverCaller, "#ObjectDataのアルファ速度");
     s.value = std::clamp(alpha[0], 0, 255) * 1024;
     s.end_value = std::clamp(alpha[1], 0, 255) * 1024;

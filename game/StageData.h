@@ -62,9 +62,9 @@ private:
 // Reads the 18 values of an "#ObjectData" line after its key into the mover's start record,
 // rate, source rectangle, draw mode and plane (null when the picture number is outside the
 // list, so the mover draws nothing). Alphas are clamped to 0..255, positions and sizes to
-// +-kMaxScreenPixels, the rate to one that settles and the alpha speed to +-255, and an end alpha
-// that the alpha can never reach is set to its start (each logged). false
-// when values are missing (the mover keeps what was read).
+// +-kMaxScreenPixels, the rate to one that arrives (ArrivingRate) and the alpha speed to +-255,
+// and an end alpha that the alpha can never reach is set to its start (each logged). false when
+// values are missing (the mover keeps what was read).
 bool ReadMoverData(CStringScanner& scanner, const CDemoPictures& pictures, CMover& mover);
 
 // The registry's deferred-draw plane (null before the registry is filled).

@@ -107,10 +107,22 @@ void CStageDemoScript::RunScript() {
     std::string line;
     CStringScanner scanner;
     while (running_ && file_open_) {
-        if (file_.ReadTextLine(line) != 0) return;
+        if (file_.ReadTextLine(line) != 0) {
+            // Out of lines (an empty script too): nothing more can happen, so the demo ends as
+            // with #ScriptEnd.
+            CErrorLog::Out("%sで#ScriptEndの前にスクリプトが終わった", kCaller);
+            EndScript();
+            return;
+        }
         scanner.SetText(line);
         Execute(scanner);
     }
+}
+
+void CStageDemoScript::EndScript() {
+    file_.Close();
+    file_open_ = false;
+    ended_ = 1;
 }
 
 void CStageDemoScript::Execute(CStringScanner& scanner) {
@@ -154,8 +166,10 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         wait_counter_ = value;
         wait_kind_ = kWaitTime;
     } else if (scanner.IsMatch("#BgFadeOut")) {
+        // The level falls from 255 by the step until below 1: a step of 0 or below (or none)
+        // would never end the fade and could overflow the level; one above 255 ends it as 255 does.
         scanner.GetNum(value);
-        fade_step_ = value;
+        fade_step_ = HoldInRange(value, 1, 255, kCaller, "#BgFadeOutの速さ");
         fade_level_ = 255;
         background_fading_ = 1;
         running_ = 0;
@@ -177,9 +191,7 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
     } else if (scanner.IsMatch("#ScriptEndButton")) {
         // A header line among the commands: ignored like any other unknown line.
     } else if (scanner.IsMatch("#ScriptEnd")) {
-        file_.Close();
-        file_open_ = false;
-        ended_ = 1;
+        EndScript();
     }
 }
 

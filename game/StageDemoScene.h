@@ -28,7 +28,7 @@ public:
     void LoadScript();
     // Opens the script file given (for the scene and its tests alike).
     void LoadScriptFile(const std::string& path);
-    // Runs the commands up to the next waiting one (or the end of the file).
+    // Runs the commands up to the next waiting one; the end of the file ends the script.
     void RunScript();
     // Counts waits down, takes keys, fades the picture and moves the message.
     void UpdateWaits();
@@ -59,6 +59,8 @@ private:
     void CreatePlanes(int count);
     void SetShown(int plane, bool shown);
     void Execute(CStringScanner& scanner);
+    // Closes the file; the demo has ended.
+    void EndScript();
 
     std::vector<KTL::smart_ptr<CFastPlane>> planes_;
     std::vector<uint32_t> shown_;

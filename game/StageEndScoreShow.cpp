@@ -44,7 +44,8 @@ void CStageEndScoreShow::Load(const std::string& file) {
         } else if (scanner.IsMatch("#StageClearScoreBlend")) {
             scanner.GetNum(loaded_step_);
         } else if (scanner.IsMatch("#StageClearScoreWait")) {
-            scanner.GetNum(loaded_wait_);
+            // Below 0 ends the show as 0 does; held there so the count down cannot overflow.
+            ReadNumberIn(scanner, loaded_wait_, 0, INT32_MAX, "CStageEndScoreShow::Load", "#StageClearScoreWait");
         } else if (scanner.IsMatch("#StageClearImage")) {
             std::string name;
             scanner.GetStr(name);

@@ -21,13 +21,13 @@ protected:
     }
     // The menu file with the given springs and wipe frames.
     void Load(const std::string& spring = "0.5", int end_frame = 10, int hold_frame = 4,
-              const std::string& panel = "300 100 100 100") {
+              const std::string& panel = "300 100 100 100", const std::string& logo_speed = "64.0") {
         gametest::WriteLines(Staged(kGameMainMenuFile),
                              {"#MaxImageFile 2", "#ImageFileName \"menu.bmp\"", "#ImageFileName \"logo.bmp\"",
                               "#MenuCommandPos " + panel, "#MenuCommandSpring " + spring,
                               "#MenuCommandRect 0 0 100 50", "#MenuIconPos 300 110 110 110",
                               "#MenuIconSpring " + spring, "#MenuIconRect 0 60 20 70", "#LogoPos 50 20",
-                              "#LogoBlendTransitionSpeed 64.0", "#LogoBlend 0 255", "#WipeSideTrue 1",
+                              "#LogoBlendTransitionSpeed " + logo_speed, "#LogoBlend 0 255", "#WipeSideTrue 1",
                               "#WipeEndLine 320", "#WipeEndFrame " + std::to_string(end_frame),
                               "#WipePauseFrame " + std::to_string(hold_frame)});
         menu_.Load();
@@ -60,7 +60,7 @@ TEST_F(PauseMenuTest, SpringStepsReachTheirTargetsFromEitherSideAndSettle) {
         {0, 10 * kPx, 512, 5 * kPx},                // half the way
         {0, 1, 512, 1},                             // from below: at least one unit
         {1, 0, 512, 0},
-        {10, 0, 0, 10},                             // spring 0 never moves
+        {10, 0, 0, 0},                              // 0 or below would never move: to the target
         {0, 10 * kPx, 1536, 15 * kPx},              // 1.5 overshoots by half the way
         {0, 10 * kPx, 2048, 10 * kPx},              // 2.0 or more would never settle: to the target
         {-5 * kPx, 5 * kPx, 4096, 5 * kPx},
@@ -161,15 +161,19 @@ TEST_F(PauseMenuTest, BrokenSettingsCannotTrapThePlayerInTheMenu) {
         std::string spring;
         int end_frame, hold_frame;
         std::string panel;
+        std::string logo_speed = "64.0";
     };
     const Case cases[] = {
         {"hold frame past the wipe's end", "0.5", 10, 50, "300 100 100 100"},
         {"hold frame negative (never reached)", "0.5", 10, -1, "300 100 100 100"},
         {"panel approaching from below", "0.3", 10, 4, "10 10 100 100"},
         {"no wipe frames", "0.5", 0, 4, "300 100 100 100"},
+        {"springs stored as 0", "0.0001", 10, 4, "300 100 100 100"},
+        // Falling at -4 times it: the blend must not overflow in the frames the wipe runs on.
+        {"logo speed at the negative end", "0.5", 10, 4, "300 100 100 100", "-2147483648"},
     };
     for (const Case& c : cases) {
-        Load(c.spring, c.end_frame, c.hold_frame, c.panel);
+        Load(c.spring, c.end_frame, c.hold_frame, c.panel, c.logo_speed);
         EXPECT_GE(MoveTo(3), 0) << c.what;
         EXPECT_EQ(MoveWith(5), CGameMainMenu::kStay) << c.what;
         EXPECT_GE(MoveTo(5), 0) << c.what;

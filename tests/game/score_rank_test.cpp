@@ -128,6 +128,7 @@ TEST(ScoreRankTest, CancelLeavesAtOnceAndBrokenLayoutsStillEnd) {
          "",
          9},
         {"huge picture count", {"#LoadImageCount 2147483647", "#ScoreChangeWait 0"}, "", 6},
+        {"a wait of INT_MIN turns the pages as 0 does", {"#ScoreChangeWait -2147483648"}, "", 6},
         {"texts at the ends of the range",
          {"#Param 99999999 -99999999 -99999999 99999999 1e30", "#Param 0 0 2000000000 -2000000000 3.5",
           "#Param -2000000000 0 2000000000 0 -1e30", "#ScoreChangeWait 2"},

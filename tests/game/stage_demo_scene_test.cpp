@@ -95,6 +95,7 @@ TEST(StageDemoTest, TimedWaitsAndTheBackgroundFadeResumeTheScript) {
         {"#Wait -5", 2},
         {"#BgFadeOut 64", 5},  // 191, 127, 63, 1 in frames 1 to 4
         {"#BgFadeOut 300", 2},
+        {"#BgFadeOut -2147483000", 256},   // held to 1: 254, 253, ... 0 in frames 1 to 255
         {"#WaitInKey 5", 4},   // the picture is at full alpha: the resting message counts as arrived
         {"#Wait 2\r\n#BgFadeOut 64", 7},   // a finished wait leaves the fade its whole length
     };
@@ -104,7 +105,7 @@ TEST(StageDemoTest, TimedWaitsAndTheBackgroundFadeResumeTheScript) {
         WriteScript(Header(), {"#Image \"pic.bmp\" 255", c.command, "#ScriptEnd"});
         h.Keys("2: Z\n3:\n");   // pushed in frame 3
         h.Start(kSceneStageDemo);
-        EXPECT_EQ(h.RunUntilJump(60), c.end_frame) << c.command;
+        EXPECT_EQ(h.RunUntilJump(300), c.end_frame) << c.command;
     }
 }
 
@@ -142,15 +143,15 @@ TEST(StageDemoTest, WhereTheDemoLeadsAndHowItEndsEarly) {
         {"missing script goes on at once", false, {}, 1, "", 1, kScenePlay},
         {"missing ending goes to the ranking", false, {}, 4, "", 1, kSceneScoreRank},
         {"end button", true, {"#Wait 100", "#ScriptEnd"}, 1, "6: X\n7:\n", 7, kScenePlay},
-        {"no #ScriptEnd waits for the end button", true, {"#Wait 1"}, 1, "30: Return\n", 31, kScenePlay},
+        {"no #ScriptEnd ends after the last line", true, {"#Wait 1"}, 1, "", 2, kScenePlay},
+        {"an empty script goes on at once", true, {}, 1, "", 1, kScenePlay},
     };
     for (const Case& c : cases) {
         SceneHarness h("ff_demo_end");
         h.State().current_stage = c.stage;
         if (c.script) {
-            std::vector<std::string> header = Header();
-            // The stage of the script: Stage<n> after the first "Stage".
-            std::vector<std::string> lines = header;
+            // The stage of the script: Stage<n> after the first "Stage"; no commands, no header.
+            std::vector<std::string> lines = c.commands.empty() ? c.commands : Header();
             lines.insert(lines.end(), c.commands.begin(), c.commands.end());
             gametest::WriteLines("GameData/Stage" + std::to_string(c.stage) + "/Demo/Script/Main.scs", lines);
         }

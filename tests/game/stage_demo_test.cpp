@@ -124,6 +124,8 @@ TEST_F(StartDemoTest, MissingOrOddMoversEndTheDemoInsteadOfHangingIt) {
                                      "0 0 10 10 20 10 20 10 0.5 16.0 200 255 0 0 20 10 1 1"}, -1, 0, false},
         {"rates of -1 and 2.5, a position past 32 bits", {"2147483647 0 100 100 20 10 20 10 -1 16.0 0 255 0 0 20 10 1 0",
                                                            "200 0 200 100 40 20 40 20 2.5 8.0 0 255 0 0 40 20 0 1"}, -1, 0, false},
+        {"rates of 0 and 0.0001 (stored as 0)", {"0 0 100 100 20 10 20 10 0 16.0 0 255 0 0 20 10 1 0",
+                                                 "200 0 200 100 40 20 40 20 0.0001 8.0 0 255 0 0 40 20 0 1"}, -1, 0, false},
     };
     for (const Case& c : cases) {
         ResetDataFailureCount();
@@ -242,6 +244,7 @@ TEST_F(ScoreShowTest, WaitsButtonSixAndAlphaCap) {
         {60, 50, 3, 3, {60, 120, 180}},
         {-30, 4, 0, 4, {0, 0, 0, 0}},
         {300, 0, 0, 1, {255}},
+        {300, INT32_MIN, 0, 1, {255}},   // ends as 0 does, without overflowing the count
     };
     for (const Case& c : cases) {
         Load(c.blend, c.wait);

@@ -1,11 +1,12 @@
 // mutation_test.cpp -- the game against broken data. A seeded generator of its own damages one
-// file of a copy of the test data set at a time (flipped bytes, a cut, 0, -1 or 2147483647 in a
-// number, an empty file, a folder in its place) and the scene that reads the file runs on it,
-// in the headless driver or, for the music that only the real program plays, in the real program
-// headless. Every run must end by itself, without a crash or a sanitizer report, and leave the
-// saved files (save.bin and the replays) as they were. Named breakages are fixed rows beside
-// the random ones. MUTATION_SEED and MUTATION_RUNS change the seed and the runs per kind for a
-// longer run by hand.
+// file of a copy of the test data set at a time (flipped bytes, a cut, 0, -1, 2147483647,
+// -2147483648 or -2147483000 in a number, an empty file, a folder in its place) and the scene that
+// reads the file runs on it, in the headless driver or, for the music that only the real program
+// plays, in the real program headless. Every run must end by itself, without a crash or a
+// sanitizer report, and leave the saved files (save.bin and the replays) as they were. Named
+// breakages are fixed rows beside the random ones; theirs also say where the game must have got
+// to. MUTATION_SEED and MUTATION_RUNS change the seed and the runs per kind for a longer run by
+// hand.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -99,7 +100,7 @@ void FixOggChecksums(Bytes& data) {
     }
 }
 
-const char* const kNumbers[] = {"0", "-1", "2147483647"};
+const char* const kNumbers[] = {"0", "-1", "2147483647", "-2147483648", "-2147483000"};
 
 // The numbers of a text file ("-12", "0.5"), as (offset, length).
 std::vector<std::pair<size_t, size_t>> NumberFields(const Bytes& text) {
@@ -144,7 +145,7 @@ std::string Mutate(const fs::path& file, bool text, Random& random) {
         break;
     }
     case 3: {   // a number replaced: a written one in text, a 32-bit word of the header otherwise
-        const char* value = kNumbers[random.Below(3)];
+        const char* value = kNumbers[random.Below(std::size(kNumbers))];
         if (text) {
             const auto fields = NumberFields(data);
             if (fields.empty()) return "no number";
@@ -283,8 +284,10 @@ public:
 };
 
 // Runs the scene on the root; an empty string when it ended by itself, cleanly, with the saved
-// files unchanged, otherwise what went wrong. A run still going at the limit is killed and reaped.
-std::string RunScene(const MutationRoot& root, const Scene& scene, bool must_resume = false) {
+// files unchanged and the dump holding the expected "key=value" pairs (blank separated: where the
+// game must have got to), otherwise what went wrong. A run still going at the limit is killed and
+// reaped.
+std::string RunScene(const MutationRoot& root, const Scene& scene, const std::string& expect = "") {
     const std::map<std::string, Bytes> saved = root.Saved();
     std::ofstream(root / "keys.txt", std::ios::trunc) << scene.keys;
     // A read that never ends must not take the machine's memory with it.
@@ -315,7 +318,12 @@ std::string RunScene(const MutationRoot& root, const Scene& scene, bool must_res
         }
     }
     if (root.Saved() != saved) add("the saved files changed");
-    if (must_resume && ReadPairs(root / "dump.txt")["play.paused"] != "0") add("still in the pause menu");
+    std::istringstream wanted(expect);
+    std::map<std::string, std::string> dump = ReadPairs(root / "dump.txt");
+    for (std::string pair; wanted >> pair;) {
+        const std::string key = pair.substr(0, pair.find('=')), value = dump[key];
+        if (key + "=" + value != pair) add("not on to " + pair + " (" + value + ")");
+    }
     return problem;
 }
 
@@ -382,13 +390,18 @@ TEST_P(MutationTest, EveryRunEndsCleanlyAndKeepsTheSaves) {
 INSTANTIATE_TEST_SUITE_P(Kinds, MutationTest, ::testing::ValuesIn(Kinds()),
                          [](const ::testing::TestParamInfo<Kind>& info) { return std::string(info.param.name); });
 
-// Named breakages: how each damages the root, and whether the run must leave the pause menu.
+// Named breakages: how each damages the root, and where the run must have got to despite it.
 struct Breakage {
     const char* name;
     std::function<void(MutationRoot&)> damage;
     Scene scene;
-    bool must_resume = false;
+    const char* expect = "";
 };
+
+// Where a run must have got to: kPlay left the pause menu with Retry and plays again; kGameOver
+// (continue) and kStory went on to the play.
+const char kPlaysOn[] = "play.state=2 play.paused=0";
+const char kOnToPlay[] = "scene=3";
 
 const char kInterface[] = "GameData/Stage1/Game/LoadList/InterFace.ltd";
 
@@ -415,16 +428,19 @@ std::vector<Breakage> Breakages() {
     };
     return {
         {"HugeMusicCount", set("GameData/Sound/BGM/LoadList/BGM.vll", {"#BGMFileCount"}, "2147483647"), kLogo},
-        {"PauseMenuFileMissing", [=](MutationRoot& root) { fs::remove(root / menu); }, kPlay, true},
-        {"PauseMenuWipeEndLine0", set(menu, {"#WipeEndLine"}, "0"), kPlay, true},
+        {"PauseMenuFileMissing", [=](MutationRoot& root) { fs::remove(root / menu); }, kPlay, kPlaysOn},
+        {"PauseMenuWipeEndLine0", set(menu, {"#WipeEndLine"}, "0"), kPlay, kPlaysOn},
+        {"PauseMenuSprings0_0001", set(menu, {"#MenuCommandSpring", "#MenuIconSpring"}, "0.0001"), kPlay, kPlaysOn},
         {"FinalStageMillion", [=](MutationRoot& root) { no_replays(root); SetNumbers(root / final, {"#FinalStage"}, "1000000"); }, kReplay},
         {"FinalStage2Pow30", [=](MutationRoot& root) { no_replays(root); SetNumbers(root / final, {"#FinalStage"}, "1073741824"); }, kReplay},
         {"DataFileIsFifo", replace("GameData/Score/LoadList/ScoreRank.ltd", [](const fs::path& p) { mkfifo(p.c_str(), 0644); }), kRanking},
         {"DataFileIsDevZero", replace(over, [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }), kGameOver},
-        {"GameOverSpring2_5", spring(over, "2.5"), kGameOver},
-        {"GameOverSpringMinus1", spring(over, "-1"), kGameOver},
-        {"StageStartSpring2_5", spring(start, "2.5"), kPlay},
-        {"StageStartSpringMinus1", spring(start, "-1"), kPlay},
+        {"GameOverSpring2_5", spring(over, "2.5"), kGameOver, kOnToPlay},
+        {"GameOverSpringMinus1", spring(over, "-1"), kGameOver, kOnToPlay},
+        {"StageStartSpring2_5", spring(start, "2.5"), kPlay, kPlaysOn},
+        {"StageStartSpringMinus1", spring(start, "-1"), kPlay, kPlaysOn},
+        {"StoryScriptEmpty", [](MutationRoot& root) { WriteBytes(root / "GameData/Stage1/Demo/Script/Main.scs", ""); }, kStory,
+         kOnToPlay},
         {"HugeInterfacePositions",
          set(kInterface, {"#TimePos", "#GaugeFramePos", "#GaugeGainPos", "#MapGaugePos", "#FlyingDistancePos",
                           "#FlyingDistanceHiPos", "#FlyingDistanceNextHiPos"}, "2147483647"), kPlay},
@@ -461,7 +477,7 @@ TEST_P(BreakageTest, EndsCleanlyAndKeepsTheSaves) {
     const Breakage& breakage = GetParam();
     MutationRoot root;
     breakage.damage(root);
-    EXPECT_EQ(RunScene(root, breakage.scene, breakage.must_resume), "");
+    EXPECT_EQ(RunScene(root, breakage.scene, breakage.expect), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Named, BreakageTest, ::testing::ValuesIn(Breakages()),
