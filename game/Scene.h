@@ -46,6 +46,9 @@ void JumpSceneAndPoll(CSceneControl* control, int number);
 // Whether the button was pushed this frame (live key input; false without one).
 bool IsButtonPushed(int button);
 
+// Whether the button is one of the player's own (not Esc, which also ends the program).
+inline bool IsPlayerButton(int button) { return button >= kButtonUp && button <= kButtonCancelSkip; }
+
 class CSceneBase : public IScene {
 public:
     ~CSceneBase() override;

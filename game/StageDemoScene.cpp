@@ -108,10 +108,13 @@ void CStageDemoScript::RunScript() {
     CStringScanner scanner;
     while (running_ && file_open_) {
         if (file_.ReadTextLine(line) != 0) {
-            // Out of lines (an empty script too): nothing more can happen, so the demo ends as
-            // with #ScriptEnd.
-            CErrorLog::Out("%sで#ScriptEndの前にスクリプトが終わった", kCaller);
-            EndScript();
+            // Out of lines before #ScriptEnd: the demo waits for its end button. When the script
+            // named none the player can push (an empty script names none), only Esc could end it,
+            // so it ends as with #ScriptEnd.
+            if (!IsPlayerButton(script_end_button_)) {
+                CErrorLog::Out("%sで#ScriptEndの前にスクリプトが終わった", kCaller);
+                EndScript();
+            }
             return;
         }
         scanner.SetText(line);

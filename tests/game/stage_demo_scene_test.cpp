@@ -143,7 +143,7 @@ TEST(StageDemoTest, WhereTheDemoLeadsAndHowItEndsEarly) {
         {"missing script goes on at once", false, {}, 1, "", 1, kScenePlay},
         {"missing ending goes to the ranking", false, {}, 4, "", 1, kSceneScoreRank},
         {"end button", true, {"#Wait 100", "#ScriptEnd"}, 1, "6: X\n7:\n", 7, kScenePlay},
-        {"no #ScriptEnd ends after the last line", true, {"#Wait 1"}, 1, "", 2, kScenePlay},
+        {"no #ScriptEnd waits for the end button", true, {"#Wait 1"}, 1, "30: Return\n", 31, kScenePlay},
         {"an empty script goes on at once", true, {}, 1, "", 1, kScenePlay},
     };
     for (const Case& c : cases) {
