@@ -85,7 +85,11 @@ shot() {
 }
 prefix=xvfb_${wm:+${wm}_}
 
-if find_window && focus; then
+if ! find_window; then
+  fail window
+elif ! focus; then
+  fail focus
+else
   # The title fades in within a second and then takes decide; a push before that is let go.
   if within "read_from Title"; then
     frames_pass 30; within "shot title"
@@ -102,8 +106,6 @@ if find_window && focus; then
     # The play's start demo, then swimming right for a while.
     frames_pass 90; focus; xdotool keydown Right; frames_pass 90; within "shot play"; xdotool keyup Right
   fi
-else
-  fail window
 fi
 # Esc, held until the game has ended; a game that stays is stopped (its signal handling also
 # exits with 0).
