@@ -47,7 +47,7 @@ build() {
   fi
 }
 
-# 1. Everything, as play.sh builds it.
+# 1. Everything: the game as play.sh builds it, the tools, the tests and the benchmarks.
 if build build ""; then
   run_ctest build
 fi

@@ -1,6 +1,7 @@
 // sound_demo_test.cpp -- the example program plays a file to its end through the real output
 // (SDL's dummy driver here, or its fallback to it without the sound library's own messages) and
-// exits 0, a MIDI file as well, or earlier on a signal; a file it cannot play gives 1.
+// exits 0, a MIDI file as well, or earlier on a signal; a file it cannot play gives 1; --help
+// prints the usage and exits 0.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -44,6 +45,7 @@ TEST(SoundDemoTest, PlaysToTheEndOrSaysItCannot) {
     for (const char* signal : {"INT", "TERM"}) EXPECT_EQ(RunDemo((dir.path() / "long.wav").string(), signal), 0) << signal;
     EXPECT_EQ(RunDemo((dir.path() / "missing.wav").string()), 1);
     EXPECT_EQ(RunDemo((dir.path() / "missing.mid").string()), 1);
+    EXPECT_EQ(std::system("'" FF_BINARY_DIR "/tools/sound_demo' --help | grep -q '^usage: sound_demo FILE'"), 0);
     if (platform::FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font: MIDI not played";
     const auto bytes = testutil::MakePianoPhrase();
     const auto mid = dir.path() / "phrase.MID";

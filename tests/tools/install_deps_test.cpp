@@ -1,5 +1,5 @@
 // install_deps_test.cpp -- the set-up script against stand-ins of the package tools: a lock held by
-// another package manager run is waited for, not a failure.
+// another package manager run is waited for, not a failure; play.sh builds only what the game needs.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -29,6 +29,24 @@ TEST(InstallDepsTest, WaitsWhileAnotherRunHoldsTheLock) {
     }
     EXPECT_EQ(updates, 2);
     EXPECT_EQ(installs, 1);
+}
+
+// The target play.sh builds holds the game, its plug-in and its content, not the tests' data set,
+// the tests or the benchmarks.
+TEST(InstallDepsTest, PlayBuildsOnlyTheGameItsPlugInAndItsContent) {
+    if (!fs::exists(BinaryDir() / "build.ninja")) GTEST_SKIP() << "not a Ninja build";
+    std::ifstream script(fs::path(FF_SOURCE_DIR) / "play.sh");
+    const std::string text{std::istreambuf_iterator<char>(script), {}};
+    EXPECT_NE(text.find("--target play"), std::string::npos);
+    const testutil::ScratchDir dir("ff_play_target");
+    ASSERT_EQ(RunCommand("ninja -C " + Quote(BinaryDir()) + " -t commands play > " + Quote(dir.path() / "c")), 0);
+    std::ifstream list(dir.path() / "c");
+    const std::string commands{std::istreambuf_iterator<char>(list), {}};
+    const std::string needed[] = {"-o flyingfish ", "-o plugin/or.dll ", "gamedata " + BinaryDir().string()};
+    for (const std::string& part : needed)
+        EXPECT_NE(commands.find(part), std::string::npos) << part;
+    for (const char* part : {"gd-mini", "-o tests/", "-o bench/", "-o tools/fishsim"})
+        EXPECT_EQ(commands.find(part), std::string::npos) << part;
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 // demo_input.cpp -- the example's per-frame look at the game's buttons.
 #include "demo_input.h"
 
-#include <cstdio>
-
+#include "sdk/base/ErrorLog.h"
 #include "sdk/input/VirtualKey.h"
 
 using namespace zuderadeDoruVAV3ed;
@@ -27,10 +26,8 @@ void CDemoInput::Poll(int frame) {
         if (keys_->IsKeyPress(b)) held_ |= 1u << b;
         if (keys_->IsKeyPush(b)) pushed_ |= 1u << b;
     }
-    if (held_ || pushed_) {
-        std::printf("frame_demo: frame %d held 0x%04X pushed 0x%04X\n", frame, held_, pushed_);
-        std::fflush(stdout);
-    }
+    // To the log, not to stdout: the program's own output is its one summary line.
+    if (held_ || pushed_) CErrorLog::Out("frame_demo: frame %d held 0x%04X pushed 0x%04X", frame, held_, pushed_);
 }
 
 void CDemoInput::Draw(uint32_t* pixels, int width, int height) const {

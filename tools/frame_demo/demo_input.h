@@ -1,4 +1,4 @@
-// demo_input.h -- the example's input: polls the default key input once per frame, prints the
+// demo_input.h -- the example's input: polls the default key input once per frame, logs the
 // buttons held and pushed, and draws one box per button.
 #pragma once
 
@@ -12,7 +12,7 @@ public:
     CDemoInput();
     ~CDemoInput();
 
-    // Polls the keys of this frame; prints "frame_demo: frame N held 0xHHHH pushed 0xPPPP" when a
+    // Polls the keys of this frame; logs "frame_demo: frame N held 0xHHHH pushed 0xPPPP" when a
     // button is held or pushed.
     void Poll(int frame);
     // Draws a row of boxes onto an XRGB8888 plane: dim while a button is up, lit while held,

@@ -2,6 +2,7 @@
 // synthesiser) from the sound factory to its end through the audio output, then exits; SIGINT or
 // SIGTERM stop it earlier.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -22,11 +23,19 @@ protected:
     void ThreadProc() override {}
 };
 
+constexpr const char kUsage[] =
+    "usage: sound_demo FILE\n"
+    "Plays FILE (WAV, MP3, Ogg or MIDI) to its end through the audio output; SIGINT or SIGTERM stop it.\n";
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: sound_demo FILE\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     // Before the audio output starts: SDL would otherwise take both signals for a window's quit.
