@@ -160,13 +160,9 @@ void CStageDemoScript::Execute(CStringScanner& scanner) {
         wait_kind_ = kWaitKey;
     } else if (scanner.IsMatch("#Wait")) {
         scanner.GetNum(value);
-        if (value < 1) {
-            // The shortest wait instead: the script reads on in the next frame.
-            CErrorLog::Out("CStageDemoScript::RunScriptで#Wait %dを1にする", value);
-            value = 1;
-        }
         running_ = 0;
-        wait_counter_ = value;
+        // At least one frame: a shorter count would never resume the script.
+        wait_counter_ = HoldInRange(value, 1, INT32_MAX, kCaller, "#Wait");
         wait_kind_ = kWaitTime;
     } else if (scanner.IsMatch("#BgFadeOut")) {
         // The level falls from 255 by the step until below 1: a step of 0 or below (or none)
