@@ -39,20 +39,30 @@ private:
     std::filesystem::path path_;
 };
 
-// A scratch folder that is the working directory while it lives.
-class ScratchWorkDir : public ScratchDir {
+// The folder given is the working directory while the object lives.
+class WorkDir {
 public:
-    explicit ScratchWorkDir(const std::string& prefix)
-        : ScratchDir(prefix), old_(std::filesystem::current_path()) {
-        std::filesystem::current_path(path());
+    explicit WorkDir(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
     }
-    ~ScratchWorkDir() {
+    ~WorkDir() {
         std::error_code error;
         std::filesystem::current_path(old_, error);
     }
+    WorkDir(const WorkDir&) = delete;
+    WorkDir& operator=(const WorkDir&) = delete;
 
 private:
     std::filesystem::path old_;
+};
+
+// A scratch folder that is the working directory while it lives.
+class ScratchWorkDir : public ScratchDir {
+public:
+    explicit ScratchWorkDir(const std::string& prefix) : ScratchDir(prefix), work_(path()) {}
+
+private:
+    WorkDir work_;
 };
 
 } // namespace testutil

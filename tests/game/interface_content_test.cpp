@@ -14,25 +14,13 @@
 #include "game/StageEndScoreShow.h"
 #include "game/StageStartDemo.h"
 #include "play_test_util.h"
+#include "tests/scratch_dir.h"
 
 namespace {
 
 using namespace zuderadeDoruVAV3ed;
 namespace fs = std::filesystem;
 constexpr int32_t kPx = 1024;
-
-// The working directory is the root while the object lives.
-class WorkIn {
-public:
-    explicit WorkIn(const fs::path& root) : old_(fs::current_path()) { fs::current_path(root); }
-    ~WorkIn() {
-        std::error_code error;
-        fs::current_path(old_, error);
-    }
-
-private:
-    fs::path old_;
-};
 
 // Every object of the play's interface, loaded as the play scene does.
 struct Interface {
@@ -76,7 +64,7 @@ TEST_F(InterfaceContentTest, EveryStageLoadsWithoutALogLineInBothDataSets) {
         bool mini;
     };
     for (const Set set : {Set{"gd-mini", true}, Set{"", false}}) {
-        WorkIn work(fs::path(FF_BINARY_DIR) / set.root);
+        testutil::WorkDir work(fs::path(FF_BINARY_DIR) / set.root);
         registry_->GetFontSet()->Load();
         for (int stage = 1; stage <= 3; ++stage) {
             registry_->GetGameState()->current_stage = stage;
@@ -149,7 +137,7 @@ TEST_F(InterfaceContentTest, EveryStageLoadsWithoutALogLineInBothDataSets) {
 TEST_F(InterfaceContentTest, InterfaceOverAPlainBackdrop) {
     const fs::path out = fs::path(FF_BINARY_DIR) / "pictures";
     fs::create_directories(out);
-    WorkIn work(FF_BINARY_DIR);
+    testutil::WorkDir work(FF_BINARY_DIR);
     registry_->GetFontSet()->Load();
     Interface ui;
     ui.Load();

@@ -21,25 +21,11 @@
 #include "game_test_util.h"
 #include "platform/log.h"
 #include "sdk/draw/Sprite.h"
+#include "tests/scratch_dir.h"
 
 namespace {
 
 using namespace zuderadeDoruVAV3ed;
-
-// The build folder (where GameData was generated) is the working directory while it lives.
-class InBuildFolder {
-public:
-    explicit InBuildFolder(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
-    }
-    ~InBuildFolder() {
-        std::error_code error;
-        std::filesystem::current_path(old_, error);
-    }
-
-private:
-    std::filesystem::path old_;
-};
 
 struct Stage {
     GameCamera camera;
@@ -73,7 +59,7 @@ protected:
 };
 
 TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
-    InBuildFolder in(std::filesystem::path(FF_BINARY_DIR) / GetParam());
+    testutil::WorkDir in(std::filesystem::path(FF_BINARY_DIR) / GetParam());
     for (int number = 1; number <= 3; ++number) {
         Stage stage;
         CreateStage(number, stage);
@@ -134,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Content, StageContentTest, ::testing::Values("", "gd-mi
 TEST(StageMiniTest, AFishHoldingRightEatsTheFishOnItsPathAndMissesTheOther) {
     CGameObjectRegistry::GetInstance()->CreateObjects();
     {
-        InBuildFolder in(std::filesystem::path(FF_BINARY_DIR) / "gd-mini");
+        testutil::WorkDir in(std::filesystem::path(FF_BINARY_DIR) / "gd-mini");
         Stage stage;
         CGameObjectRegistry::GetInstance()->GetGameState()->current_stage = 1;
         stage.camera.follow = 512;
@@ -185,7 +171,7 @@ TEST(StagePictureTest, EachStageRendersItsBackgroundPlayerAndFish) {
     const View views[] = {{"", 60, 90, CPlayerFish::kGlideSprite, 1}, {"-deep", -240, -330, 0, 2}};
     for (int number = 1; number <= 3; ++number) {
         for (const View& view : views) {
-            InBuildFolder in(FF_BINARY_DIR);
+            testutil::WorkDir in(FF_BINARY_DIR);
             Stage stage;
             CGameObjectRegistry::GetInstance()->GetGameState()->current_stage = number;
             stage.player.Create(&stage.camera);
