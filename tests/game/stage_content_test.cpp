@@ -58,6 +58,14 @@ protected:
     std::vector<std::string> log_;
 };
 
+// Calls check(plane, rect, sprite, frame) for every frame of the sprites from .. to - 1.
+template <class Check>
+void ForEachFrame(const CSpriteChara& chara, int from, int to, Check check) {
+    for (int s = from; s < to; ++s)
+        for (int i = 0; i < chara.GetFrameCount(s); ++i)
+            check(chara.GetPlane(chara.GetFrame(s, i)->plane), chara.GetFrame(s, i)->rect, s, i);
+}
+
 TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
     testutil::WorkDir in(std::filesystem::path(FF_BINARY_DIR) / GetParam());
     for (int number = 1; number <= 3; ++number) {
@@ -78,38 +86,31 @@ TEST_P(StageContentTest, EveryStageLoadsWithoutALogLine) {
         CSpriteChara waves;
         ASSERT_EQ(waves.Load("GameData/Stage" + std::to_string(number) + "/Game/SpriteDefinition/WaveSprite.txt"), 0);
         int highest = 1000, lowest = -1;
-        for (int s = 0; s < waves.GetSpriteCount(); ++s)
-            for (int i = 0; i < waves.GetFrameCount(s); ++i) {
-                const RECT r = waves.GetFrame(s, i)->rect;
-                CFastPlane& plane = *waves.GetPlane(waves.GetFrame(s, i)->plane);
-                for (int x : {r.left, r.right - 1}) {
-                    int y = r.top;
-                    while (y < r.bottom && gametest::PixelAt(plane, x, y) == gametest::PixelAt(plane, 0, 0)) ++y;
-                    highest = std::min(highest, y - r.top), lowest = std::max(lowest, y - r.top);
-                }
+        ForEachFrame(waves, 0, waves.GetSpriteCount(), [&](CFastPlane* plane, const RECT& r, int, int) {
+            for (int x : {r.left, r.right - 1}) {
+                int y = r.top;
+                while (y < r.bottom && gametest::PixelAt(*plane, x, y) == gametest::PixelAt(*plane, 0, 0)) ++y;
+                highest = std::min(highest, y - r.top), lowest = std::max(lowest, y - r.top);
             }
+        });
         EXPECT_LE(lowest - highest, 1) << number << " wave joints";
         // The air bubble is see-through: its centre is the colour key (pixel (0, 0)) in every frame.
         const CSpriteChara& body = *stage.player.GetBodySprite().GetChara();
-        for (int s = CPlayerFish::kBubbleRising; s < CPlayerFish::kBubbleFloating + 2; ++s)
-            for (int i = 0; i < body.GetFrameCount(s); ++i) {
-                const RECT r = body.GetFrame(s, i)->rect;
-                CFastPlane& plane = *body.GetPlane(body.GetFrame(s, i)->plane);
-                EXPECT_EQ(gametest::PixelAt(plane, (r.left + r.right) / 2, (r.top + r.bottom) / 2),
-                          gametest::PixelAt(plane, 0, 0)) << number << " bubble " << s << "/" << i;
-            }
+        ForEachFrame(body, CPlayerFish::kBubbleRising, CPlayerFish::kBubbleFloating + 2,
+                     [&](CFastPlane* plane, const RECT& r, int s, int i) {
+                         EXPECT_EQ(gametest::PixelAt(*plane, (r.left + r.right) / 2, (r.top + r.bottom) / 2),
+                                   gametest::PixelAt(*plane, 0, 0)) << number << " bubble " << s << "/" << i;
+                     });
     }
     // Every frame of every sprite definition lies inside its picture.
     for (const auto& entry : std::filesystem::recursive_directory_iterator("GameData")) {
         CSpriteChara chara;
         if (entry.path().parent_path().filename() != "SpriteDefinition" || chara.Load(entry.path().string())) continue;
-        for (int sprite = 0; sprite < chara.GetSpriteCount(); ++sprite)
-            for (int i = 0; i < chara.GetFrameCount(sprite); ++i) {
-                const RECT r = chara.GetFrame(sprite, i)->rect;
-                int w = 0, h = 0;
-                if (CFastPlane* plane = chara.GetPlane(chara.GetFrame(sprite, i)->plane)) plane->GetSize(w, h);
-                EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h) << entry.path() << sprite;
-            }
+        ForEachFrame(chara, 0, chara.GetSpriteCount(), [&](CFastPlane* plane, const RECT& r, int sprite, int) {
+            int w = 0, h = 0;
+            if (plane) plane->GetSize(w, h);
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h) << entry.path() << sprite;
+        });
     }
     EXPECT_EQ(GetDataFailureCount(), 0);
     EXPECT_TRUE(log_.empty()) << log_.front();
