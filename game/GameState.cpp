@@ -115,6 +115,9 @@ void SaveRecord::SetCleared(int stage, bool value) {
 uint32_t SaveRecord::GetBestFlight(int stage) const { return IsStoredStage(stage) ? best_flight[stage - 1] : 0; }
 uint32_t SaveRecord::GetBestTime(int stage) const { return IsStoredStage(stage) ? best_time[stage - 1] : 0; }
 bool SaveRecord::IsCleared(int stage) const { return IsStoredStage(stage) && cleared[stage - 1] != 0; }
+bool SaveRecord::BeatsBestTime(int stage, uint32_t time) const {
+    return IsStoredStage(stage) && (best_time[stage - 1] == 0 || time < best_time[stage - 1]);
+}
 
 void CGameState::Reset(CGameMainThread* new_owner) {
     *this = CGameState();

@@ -30,6 +30,10 @@ struct SaveRecord {
     uint32_t GetBestFlight(int stage) const;   // 0 outside 1 to 3
     uint32_t GetBestTime(int stage) const;
     bool IsCleared(int stage) const;
+    // Whether a clear of the stage in this time takes its best time: a faster one does (an equal
+    // one keeps the old record), and any does over a stored 0, which means no time yet (an Init.ltd
+    // without default times leaves it). False outside 1 to 3.
+    bool BeatsBestTime(int stage, uint32_t time) const;
 };
 
 struct CGameState {
