@@ -45,11 +45,12 @@ void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
     }
 }
 
-// Reads Init.ltd into the state; false (logged) when it cannot be read.
+// Reads Init.ltd into the state; false when it cannot be read. Without it no stage is set and a
+// new game ends at once, so the player is told, log or no log.
 bool ReadSettings(CGameState& state) {
     CFile settings;
     if (settings.ReadWithArchive(kSettingsFile) != 0) {
-        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない");
+        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない: ステージが決まらず遊べない", true);
         return false;
     }
     std::string line;

@@ -67,8 +67,9 @@ constexpr const char kSaveFile[] = "SaveData/save.bin";
 // or not. Only a missing save file (no such file) is created, with the Init.ltd defaults, and
 // only when Init.ltd was read; a save file shorter than the record is logged and left as it is
 // (the defaults stay in memory). A save file that is there but cannot be read is said on stderr
-// whatever the log setting, the defaults stay in memory and save_unreadable is set. 0; 1 when
-// Init.ltd cannot be read.
+// whatever the log setting, the defaults stay in memory and save_unreadable is set. An Init.ltd
+// that cannot be read is said on stderr whatever the log setting too. 0; 1 when Init.ltd cannot
+// be read.
 int LoadGameSettings(CGameState& state);
 // Replaces the save file with the record (atomically; SaveData is created when missing).
 // 0 on success; non-zero on failure (logged) or when save_unreadable is set (nothing written),
