@@ -45,11 +45,12 @@ void ReplaceUnwritableRecords(SaveRecord& save, const SaveRecord& defaults) {
     }
 }
 
-// Reads Init.ltd into the state; false (logged) when it cannot be read.
+// Reads Init.ltd into the state; false when it cannot be read. Without it no stage is set and a
+// new game ends at once, so the player is told, log or no log.
 bool ReadSettings(CGameState& state) {
     CFile settings;
     if (settings.ReadWithArchive(kSettingsFile) != 0) {
-        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない");
+        ReportDataFailure("LoadGameSettings", kSettingsFile, "読めない: ステージが決まらず遊べない", true);
         return false;
     }
     std::string line;
@@ -115,6 +116,9 @@ void SaveRecord::SetCleared(int stage, bool value) {
 uint32_t SaveRecord::GetBestFlight(int stage) const { return IsStoredStage(stage) ? best_flight[stage - 1] : 0; }
 uint32_t SaveRecord::GetBestTime(int stage) const { return IsStoredStage(stage) ? best_time[stage - 1] : 0; }
 bool SaveRecord::IsCleared(int stage) const { return IsStoredStage(stage) && cleared[stage - 1] != 0; }
+bool SaveRecord::BeatsBestTime(int stage, uint32_t time) const {
+    return IsStoredStage(stage) && (best_time[stage - 1] == 0 || time < best_time[stage - 1]);
+}
 
 void CGameState::Reset(CGameMainThread* new_owner) {
     *this = CGameState();

@@ -30,6 +30,10 @@ struct SaveRecord {
     uint32_t GetBestFlight(int stage) const;   // 0 outside 1 to 3
     uint32_t GetBestTime(int stage) const;
     bool IsCleared(int stage) const;
+    // Whether a clear of the stage in this time takes its best time: a faster one does (an equal
+    // one keeps the old record), and any does over a stored 0, which means no time yet (an Init.ltd
+    // without default times leaves it). False outside 1 to 3.
+    bool BeatsBestTime(int stage, uint32_t time) const;
 };
 
 struct CGameState {
@@ -63,8 +67,9 @@ constexpr const char kSaveFile[] = "SaveData/save.bin";
 // or not. Only a missing save file (no such file) is created, with the Init.ltd defaults, and
 // only when Init.ltd was read; a save file shorter than the record is logged and left as it is
 // (the defaults stay in memory). A save file that is there but cannot be read is said on stderr
-// whatever the log setting, the defaults stay in memory and save_unreadable is set. 0; 1 when
-// Init.ltd cannot be read.
+// whatever the log setting, the defaults stay in memory and save_unreadable is set. An Init.ltd
+// that cannot be read is said on stderr whatever the log setting too. 0; 1 when Init.ltd cannot
+// be read.
 int LoadGameSettings(CGameState& state);
 // Replaces the save file with the record (atomically; SaveData is created when missing).
 // 0 on success; non-zero on failure (logged) or when save_unreadable is set (nothing written),

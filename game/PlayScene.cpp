@@ -288,7 +288,7 @@ void CGameMainScene::StoreRecords(int stage) {
         if (write_replays) SaveReplay(*recorder_, stage, 0);
     }
     const uint32_t elapsed = static_cast<uint32_t>(Elapsed());
-    if (state->save.GetBestTime(stage) > elapsed) {
+    if (state->save.BeatsBestTime(stage, elapsed)) {
         state->save.SetBestTime(stage, elapsed);
         if (write_replays) SaveReplay(*recorder_, stage, 1);
     }

@@ -187,6 +187,7 @@ TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {
         {"both fall", 1, 100, e30 + 1, 5000, 30, true, true, true},
         {"equal records keep the old", 2, 5000, e30, 5000, 30, false, false, true},
         {"only the time", 3, 6000, e30 + 1, 5000, 30, false, true, true},
+        {"a stored time of 0 is no time yet", 1, 6000, 0, 5000, 30, false, true, true},
         {"a stage past the save record", 4, 0, 0, 5000, 30, false, false, false},
     };
     for (const Case& c : cases) {

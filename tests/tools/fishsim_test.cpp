@@ -114,7 +114,7 @@ TEST(FishsimTest, MissingOrBrokenDataEndsCleanlyAndStrictRunsFail) {
         {"broken logo",
          [](const DataRoot& root) { std::ofstream(root / "GameData/Logo/Image/LogoCredit.bmp") << "BMnot a picture"; }},
         {"no fonts", [](const DataRoot& root) { fs::remove(root / "GameData/Shared/LoadList/BitmapText.ltd"); }},
-        {"no settings", [](const DataRoot& root) { fs::remove(root / "GameData/Initialize/LoadList/Init.ltd"); }},
+        {"no settings", [](const DataRoot& root) { fs::remove(root / "GameData/Initialize/LoadList/Init.ltd"); }, true},
     };
     for (const Case& c : cases) {
         const DataRoot root("ff_fishsim_broken");
