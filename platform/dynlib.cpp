@@ -2,12 +2,20 @@
 #include "platform/dynlib.h"
 
 #include <dlfcn.h>
+#include <link.h>
+#include <sys/stat.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include "platform/fs.h"
 #include "platform/text.h"
+
+// The program's own ELF header (the linker's symbol for it): a library must match its class,
+// byte order and machine.
+extern "C" const ElfW(Ehdr) __ehdr_start;
 
 namespace platform {
 
@@ -40,6 +48,32 @@ std::vector<std::string> Candidates(std::string name) {
     return paths;
 }
 
+// Why the open file is not a whole ELF shared object for this program's machine; "" when it
+// is. The system loader maps each loadable segment by its file range, and touching a page that
+// a cut file no longer holds raises SIGBUS, so every range must lie inside the file.
+std::string WhyNotLoadable(FILE* file) {
+    struct stat st;
+    ElfW(Ehdr) header;
+    if (::fstat(::fileno(file), &st) != 0 || std::fread(&header, sizeof header, 1, file) != 1 ||
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+        return "not an ELF file";
+    if (header.e_ident[EI_CLASS] != __ehdr_start.e_ident[EI_CLASS] ||
+        header.e_ident[EI_DATA] != __ehdr_start.e_ident[EI_DATA] || header.e_machine != __ehdr_start.e_machine)
+        return "built for another machine";
+    if (header.e_type != ET_DYN || header.e_phentsize != sizeof(ElfW(Phdr))) return "not a shared library";
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    const std::string cut = "cut short at " + std::to_string(size) + " bytes";
+    std::vector<ElfW(Phdr)> segments(header.e_phnum);
+    if (header.e_phoff > size || segments.size() * sizeof(ElfW(Phdr)) > size - header.e_phoff ||
+        std::fseek(file, static_cast<long>(header.e_phoff), SEEK_SET) != 0 ||
+        std::fread(segments.data(), sizeof(ElfW(Phdr)), segments.size(), file) != segments.size())
+        return cut + " (its program headers lie past the end)";
+    for (const ElfW(Phdr)& segment : segments)
+        if (segment.p_type == PT_LOAD && (segment.p_offset > size || segment.p_filesz > size - segment.p_offset))
+            return cut + " (a segment ends at " + std::to_string(segment.p_offset + segment.p_filesz) + ")";
+    return "";
+}
+
 } // namespace
 
 LibraryHandle LoadLibrary(const std::string& name) {
@@ -51,12 +85,20 @@ LibraryHandle LoadLibrary(const std::string& name) {
     for (const std::string& path : Candidates(name)) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error)) continue;
-        if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        // Read through the platform's open, which refuses what is not a regular file.
+        FILE* file = OpenFile(path, "rb");
+        std::string why = file ? WhyNotLoadable(file) : "cannot be read";
+        if (file) std::fclose(file);
+        if (!why.empty()) {
+            why = path + ": " + why;
+        } else if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
             g_last_error.clear();
             return handle;
+        } else {
+            const char* text = dlerror();
+            why = text ? text : path;
         }
-        const char* why = dlerror();
-        errors += (errors.empty() ? "" : "; ") + std::string(why ? why : path);
+        errors += (errors.empty() ? "" : "; ") + why;
     }
     g_last_error = errors.empty() ? name + ": not found" : errors;
     return nullptr;

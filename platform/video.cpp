@@ -124,6 +124,10 @@ std::unique_ptr<Window> Window::Create(const WindowOptions& options) {
     static Backend backend = Backend::kUndecided;
     std::lock_guard<std::mutex> lock(mutex);
 
+    // A fall-back to headless that was not asked for is said on stderr whatever the log
+    // setting: otherwise the person who started the program sees nothing happen at all.
+    const char* const kHowToSee = "; running without a window (for one, start from a desktop session or set DISPLAY "
+                                  "to a running X server; FLYINGFISH_VIDEO=headless runs so without this line)";
     if (backend == Backend::kUndecided) {
         std::string wanted = GetEnv("FLYINGFISH_VIDEO");
         if (wanted == "headless") {
@@ -132,11 +136,13 @@ std::unique_ptr<Window> Window::Create(const WindowOptions& options) {
             if (!wanted.empty() && wanted != "sdl")
                 LogWrite("video: unknown FLYINGFISH_VIDEO=" + wanted + "; choosing by the display");
             backend = (wanted == "sdl" || video_internal::HasDisplay()) ? Backend::kSdl : Backend::kHeadless;
+            if (backend == Backend::kHeadless)
+                LogNotice(std::string("video: no display (DISPLAY and WAYLAND_DISPLAY are not set)") + kHowToSee);
         }
     }
     if (backend == Backend::kSdl) {
         if (auto window = video_internal::CreateSdlWindow(options)) return window;
-        LogWrite("video: no SDL window; running headless");
+        LogNotice(std::string("video: no SDL window opens on the display") + kHowToSee);
         backend = Backend::kHeadless;
     }
     return video_internal::CreateHeadlessWindow(options);

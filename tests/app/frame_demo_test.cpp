@@ -133,7 +133,8 @@ TEST_F(FrameDemoTest, SecondCopyExitsAtOnceAndTheFirstRaisesItsWindow) {
 }
 
 // Ways a run ends before its frame limit: Esc (from an input script), or a frame limit that is
-// not a number, which closes the window at once with a log text.
+// not a number, which closes the window at once with a log text. And a run with no display
+// and no video setting, which says on stderr, with the log off, that it has no window.
 TEST_F(FrameDemoTest, EscOrAnUnreadableFrameLimitEndsTheRun) {
     const fs::path script = dir_ / "esc.txt";
     std::ofstream(script) << "5: Escape\n";
@@ -147,6 +148,8 @@ TEST_F(FrameDemoTest, EscOrAnUnreadableFrameLimitEndsTheRun) {
         {"FLYINGFISH_MAX_FRAMES=abc", "frame_demo: frames 0 ",
          "FLYINGFISH_MAX_FRAMES=abc is not a positive number of frames"},
         {"FLYINGFISH_MAX_FRAMES=-5", "frame_demo: frames 0 ", "FLYINGFISH_MAX_FRAMES=-5 is not"},
+        {"FLYINGFISH_VIDEO= DISPLAY= WAYLAND_DISPLAY= FLYINGFISH_LOG= FLYINGFISH_MAX_FRAMES=3", "frame_demo: frames 2 ",
+         "video: no display"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.env);
@@ -155,6 +158,8 @@ TEST_F(FrameDemoTest, EscOrAnUnreadableFrameLimitEndsTheRun) {
         EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
         if (!c.logged.empty()) {
             EXPECT_NE(run.err.find(c.logged), std::string::npos) << run.err;
+        } else {
+            EXPECT_EQ(run.err.find("no display"), std::string::npos) << run.err;   // told to be headless
         }
     }
 }

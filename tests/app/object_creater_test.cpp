@@ -8,6 +8,7 @@
 
 #include "platform/log.h"
 #include "sdk/app/ObjectCreater.h"
+#include "tests/scratch_dir.h"
 #include "tests/plugins/TestPlugIn.h"
 
 using namespace zuderadeDoruVAV3ed;
@@ -129,6 +130,11 @@ TEST_F(ObjectCreaterTest, MissingPlugInOrEntryIsReportedAndIgnored) {
     EXPECT_EQ(creater_.LoadPlugIn(""), 1);
     EXPECT_EQ(creater_.LoadPlugIn("plugin/noentry.dll"), 2);
     EXPECT_FALSE(creater_.IsLoaded("plugin/noentry.dll"));
+    // A cut copy (a partial copy, a full disk) is refused before the system loader maps it.
+    testutil::ScratchDir dir("cut_plugin");
+    std::filesystem::copy_file("plugin/test.so", dir.path() / "cut.so");
+    std::filesystem::resize_file(dir.path() / "cut.so", 4096);
+    EXPECT_EQ(creater_.LoadPlugIn((dir.path() / "cut.so").string()), 1);
     // The creater goes on working.
     EXPECT_EQ(creater_.LoadPlugIn("plugin/test.dll"), 0);
     std::unique_ptr<plugin_test::ITestObject> made(creater_.Create<plugin_test::ITestObject>(plugin_test::kTestClassName));

@@ -32,6 +32,8 @@ TEST(SoundDemoTest, PlaysToTheEndOrSaysItCannot) {
     const auto wav = dir.path() / "short.wav";
     soundtest::WriteFile(wav, soundtest::WavBytes(spec));
     EXPECT_EQ(RunDemo(wav.string()), 0);
+    // On the virtual clock too (bounded, in case it waits for ever).
+    EXPECT_EQ(RunDemo(wav.string(), "", "/dev/null", "SDL_AUDIODRIVER=dummy FLYINGFISH_CLOCK=virtual timeout 60"), 0);
     // A sound device that does not open: the log says so, the sound library prints nothing.
     const auto said = dir.path() / "said.txt";
     EXPECT_EQ(RunDemo(wav.string(), "", said.string(), "SDL_AUDIODRIVER=alsa AUDIODEV=ff-no-such-pcm FLYINGFISH_LOG=stderr"), 0);

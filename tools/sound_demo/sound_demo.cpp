@@ -6,22 +6,16 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/end_signal.h"
 #include "sdk/app/ObjectCreater.h"
 #include "sdk/sound/DirectSound.h"
 #include "sdk/sound/SoundFactory.h"
 #include "sdk/sound/WaveOutput.h"
-#include "sdk/thread/Thread.h"
 
 using namespace zuderadeDoruVAV3ed;
 
 namespace {
-
-// Sleeps between polls of the sound's state.
-class CWaiter final : public CThread {
-protected:
-    void ThreadProc() override {}
-};
 
 constexpr const char kUsage[] =
     "usage: sound_demo FILE\n"
@@ -64,9 +58,10 @@ int main(int argc, char** argv) {
             result = 1;
         } else {
             std::printf("sound_demo: playing %s (%d ms)\n", argv[1], length);
-            CWaiter waiter;
+            // The waits between polls are on the frame clock: a virtual one mixes the sound only
+            // as it is advanced.
             bool stopped = false;
-            while (sound->IsPlay() && !(stopped = platform::TakeEndRequest())) waiter.Sleep(50);
+            while (sound->IsPlay() && !(stopped = platform::TakeEndRequest())) platform::FrameClock().SleepUs(50000);
             if (stopped) sound->Stop();
             std::printf(stopped ? "sound_demo: stopped\n" : "sound_demo: done\n");
         }
