@@ -122,11 +122,13 @@ void RegisterCase(const Case& c) {
     });
 }
 
-// A shape copied from the texture: destination and source points, and the flag.
+// A shape copied from a square texture: destination and source points, the flag and the
+// texture's side.
 struct Shape {
     std::string name;
     std::vector<POINT> dst, src;
     uint8_t flag = 0;
+    int texture = kTexture;
 };
 
 PolygonInfo Info(const Shape& s) {
@@ -149,7 +151,7 @@ double Pixels(const CSurfaceInfo& source, const CSurfaceInfo& dest, const Polygo
 }
 
 void RegisterShape(const Shape& shape) {
-    auto source = std::make_shared<Plane>(kSurfaceXRGB8888, kTexture, kTexture);
+    auto source = std::make_shared<Plane>(kSurfaceXRGB8888, shape.texture, shape.texture);
     auto dest = std::make_shared<Plane>(kSurfaceXRGB8888, kScreenW, kScreenH);
     const double pixels = Pixels(source->desc, dest->desc, Info(shape));
     const std::string name = "polygon_" + shape.name + "_copy_XRGB8888";
@@ -179,6 +181,10 @@ void RegisterShapes() {
         {"2x480", Upright(320, 0, 2, 480), Upright(100, 0, 2, kTexture)},
         {"8x480", Upright(320, 0, 8, 480), Upright(100, 0, 8, kTexture)},
         {"sliver", {{0, 0}, {639, 479}, {638, 479}}, {{0, 0}, {T, T}, {T - 1, T}}},
+        {"4x4", Upright(320, 240, 4, 4), Upright(0, 0, 4, 4)},
+        {"8x8", Upright(320, 240, 8, 8), Upright(0, 0, 8, 8)},
+        // A large texture drawn small: 32 texels a pixel.
+        {"2048x2048_to_64x64", Upright(320, 240, 64, 64), Upright(0, 0, 2048, 2048), 0, 2048},
         {"16x16_turned30", turned, Upright(0, 0, 16, 16)},
         {"16x16", Upright(320, 240, 16, 16), Upright(0, 0, 16, 16)},
         {"64x64", Upright(320, 240, 64, 64), Upright(0, 0, 64, 64)},

@@ -79,6 +79,10 @@ public:
 
 private:
     friend struct PolygonScanProbe;   // the benchmark's walk without the check
+    // A chain's position at one row: destination x and source (u, v), 14.18 fixed point.
+    struct ChainAt {
+        int32_t x, u, v;
+    };
     // One chain's walk: its current edge, position and source position with their steps.
     struct Chain {
         const PolySegment* dst = nullptr;   // edges, then the end mark (a copy of the last edge)
@@ -88,7 +92,20 @@ private:
         int32_t x = 0, dx = 0, u = 0, du = 0, v = 0, dv = 0;
 
         void Load(int k, int e);
-        void Advance(int row, int e);
+        // The position at the next row: the next edge loaded at its first row, else a step on.
+        // Handed back so that the row's work keeps it in registers instead of reading back
+        // fields just written (a wide read of fresh narrow stores waits for them to drain);
+        // defined here, inline, so that the walk inlines it in position-independent code too.
+        ChainAt Advance(int row, int e) {
+            if (dst[next].ya == row) {
+                Load(next++, e);
+                return {x, u, v};
+            }
+            x += dx;
+            u += du;
+            v += dv;
+            return {x, u, v};
+        }
         void Place(int row, int e);
     };
 

@@ -24,15 +24,17 @@ int64_t Cross(const POINT& o, const POINT& a, const POINT& b) {
 // Each coordinate within range and its spread over the points too; bounds: the least and the
 // greatest x and y, all four included.
 bool InRange(const POINT* p, int n, RECT& bounds) {
-    bounds = {p[0].x, p[0].y, p[0].x, p[0].y};
+    // Gathered in a local, which stays in registers: writes through bounds could alias p.
+    RECT b{p[0].x, p[0].y, p[0].x, p[0].y};
     for (int i = 1; i < n; ++i) {
-        bounds.left = std::min(bounds.left, p[i].x), bounds.right = std::max(bounds.right, p[i].x);
-        bounds.top = std::min(bounds.top, p[i].y), bounds.bottom = std::max(bounds.bottom, p[i].y);
+        b.left = std::min(b.left, p[i].x), b.right = std::max(b.right, p[i].x);
+        b.top = std::min(b.top, p[i].y), b.bottom = std::max(b.bottom, p[i].y);
     }
+    bounds = b;
     auto ok = [](int32_t lo, int32_t hi) {
         return lo >= kPolygonCoordMin && hi <= kPolygonCoordMax && int64_t(hi) - lo <= kPolygonCoordMax;
     };
-    return ok(bounds.left, bounds.right) && ok(bounds.top, bounds.bottom);
+    return ok(b.left, b.right) && ok(b.top, b.bottom);
 }
 
 // Why the chain of len edges from start in direction dir cannot be walked; nullptr when every
@@ -147,16 +149,6 @@ void PolygonScan::Chain::Load(int k, int e) {
     dv = (s.yb - s.ya) * kPolyOne / (h + e);
 }
 
-void PolygonScan::Chain::Advance(int row, int e) {
-    if (dst[next].ya == row) {
-        Load(next++, e);
-    } else {
-        x += dx;
-        u += du;
-        v += dv;
-    }
-}
-
 // At a row above the clip's top: the edge that spans it (or the last edge), walked to that row
 // in one multiplication per value.
 void PolygonScan::Chain::Place(int row, int e) {
@@ -235,9 +227,8 @@ bool PolygonScan::Begin(const CSurfaceInfo& source, int src_pixel_size, const CS
 bool PolygonScan::NextSpan(PolygonSpan& span) {
     while (row_ <= last_row_) {
         const int row = row_++;
-        left_.Advance(row, e_);
-        right_.Advance(row, e_);
-        const int32_t xL = left_.x, xR = right_.x;
+        const ChainAt l = left_.Advance(row, e_), r = right_.Advance(row, e_);
+        const int32_t xL = l.x, xR = r.x;
         if (lim_right_ < xL || xR < lim_left_) continue;
 
         const int xl = xL >> kPolyFracBits, xr = xR >> kPolyFracBits;
@@ -250,7 +241,7 @@ bool PolygonScan::NextSpan(PolygonSpan& span) {
         // texels of their first and last pixel and, when either lies outside, take the end
         // texels clamped into the source instead.
         const int32_t j = xL < lim_left_ ? static_cast<int32_t>((lim_left_ - xL) >> kPolyFracBits) : -1;
-        SpanTexels t{left_.u >> kPolyFracBits, left_.v >> kPolyFracBits, right_.u >> kPolyFracBits, right_.v >> kPolyFracBits};
+        SpanTexels t{l.u >> kPolyFracBits, l.v >> kPolyFracBits, r.u >> kPolyFracBits, r.v >> kPolyFracBits};
         t.Steps(xr - xl, e_, j);
         if (check_ && !(In(t.u0, src_w_) && In(t.u1, src_w_) && In(t.v0, src_h_) && In(t.v1, src_h_)) &&
             !ReadsInside(t, last - first, src_w_, src_h_)) {
