@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -18,6 +19,8 @@
 #include "platform/audio.h"
 #include "platform/audio_mix.h"
 #include "sdk/app/ObjectCreater.h"
+#include "sdk/sound/StreamFactory.h"
+#include "sdk/sound/WaveStream.h"
 #include "sdk/sound/WaveSound.h"
 #include "play_test_util.h"
 #include "tests/sound/sound_test_util.h"
@@ -138,7 +141,10 @@ TEST_F(PlaySceneTest, AClearedStageWaitsForItsFanfareBeforeItSavesAndGoesOn) {
 }
 
 // The real content, music and effects together on the capture device: eating, leaps and the
-// goal fanfare over the stage's music never reach full scale.
+// goal fanfare over the stage's music never reach full scale. Decoded, every effect and every
+// track played once (the title, the stage clear, the game over) starts and ends within +-64, such
+// a track fades in over its first millisecond and out over its last 5 ms, and a looping track's
+// step from its end to its start is one of its ordinary steps.
 TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
     fs::remove_all("GameData");
     fs::create_directory_symlink(fs::path(FF_BINARY_DIR) / "GameData", "GameData");
@@ -161,9 +167,48 @@ TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
         EXPECT_NE(std::find_if(sounds_.begin(), sounds_.end(), [&](auto s) { return s.first == effect; }), sounds_.end())
             << effect;
     }
+    const std::vector<int16_t> captured = platform::TakeCapturedAudio();
     int peak = 0;
-    for (int16_t v : platform::TakeCapturedAudio()) peak = std::max(peak, std::abs(int{v}));
+    for (int16_t v : captured) peak = std::max(peak, std::abs(int{v}));
     EXPECT_LT(peak, 32767) << "clipped";
+
+    CStreamFactory factory;
+    factory.GetExtensionMap()->SetStr("ogg", "CVorbisStream");
+    for (const auto& entry : fs::recursive_directory_iterator("GameData/Sound")) {
+        const std::string kind = entry.path().extension().string(), name = entry.path().stem().string();
+        if (kind != ".wav" && kind != ".mp3" && kind != ".ogg") continue;
+        SCOPED_TRACE(name);
+        KTL::smart_ptr<IWaveStream> stream = factory.CreateStream(entry.path().string());
+        const WAVEFORMATEX* format = stream->GetFormat();
+        ASSERT_TRUE(format && format->bits_per_sample == 16);
+        const size_t channels = format->channels, ms = format->samples_per_sec / 1000 * channels;
+        std::vector<int16_t> pcm(32768);
+        size_t size = 0;
+        for (uint32_t n; (n = stream->Read(pcm.data() + size, 65536)) != 0 && n <= 65536; pcm.resize(size + 32768))
+            size += n / 2;
+        pcm.resize(size);
+        ASSERT_GT(size, 10 * ms);
+        int loudest = 0, first_ms = 0, step = 0, wrap = 0;
+        double end_energy = 0;
+        for (size_t i = 0; i < size; ++i) {
+            loudest = std::max(loudest, std::abs(int{pcm[i]}));
+            if (i < ms) first_ms = std::max(first_ms, std::abs(int{pcm[i]}));
+            if (i >= channels) step = std::max(step, std::abs(pcm[i] - pcm[i - channels]));
+            if (i + 5 * ms >= size) end_energy += pcm[i] * pcm[i];
+        }
+        for (size_t c = 0; c < channels; ++c) wrap = std::max(wrap, std::abs(pcm[c] - pcm[size - channels + c]));
+        if (kind == ".ogg" && name != "Title" && name != "Clear" && name != "GameOver") {
+            EXPECT_LE(wrap, step) << "the loop point";
+            continue;
+        }
+        for (size_t c = 0; c < channels; ++c) {
+            EXPECT_LE(std::abs(int{pcm[c]}), 64) << "the start";
+            EXPECT_LE(std::abs(int{pcm[size - channels + c]}), 64) << "the end";
+        }
+        if (kind != ".ogg") continue;
+        EXPECT_LT(std::sqrt(end_energy / (5 * ms)), 32767 * 0.01) << "the last 5 ms";
+        EXPECT_LT(first_ms * 4, loudest) << "the first millisecond";
+    }
 }
 
 TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {
