@@ -141,10 +141,11 @@ TEST_F(PlaySceneTest, AClearedStageWaitsForItsFanfareBeforeItSavesAndGoesOn) {
 }
 
 // The real content, music and effects together on the capture device: eating, leaps and the
-// goal fanfare over the stage's music never reach full scale. Decoded, every effect and every
-// track played once (the title, the stage clear, the game over) starts and ends within +-64, such
-// a track fades in over its first millisecond and out over its last 5 ms, and a looping track's
-// step from its end to its start is one of its ordinary steps.
+// goal fanfare over the stage's music never reach full scale, and the stage starts without a click
+// after its story's music, faded out by the main volume, stopped and the volume reset. Decoded,
+// every effect and every track played once (the title, the stage clear, the game over) starts and
+// ends within +-64, such a track fades in over its first millisecond and out over its last 5 ms,
+// and a looping track's step from its end to its start is one of its ordinary steps.
 TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
     fs::remove_all("GameData");
     fs::create_directory_symlink(fs::path(FF_BINARY_DIR) / "GameData", "GameData");
@@ -153,6 +154,11 @@ TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
     registry_->GetSESet()->Load(kSoundChannels);
     registry_->GetBGMSet()->Create();
     dynamic_cast<CSound&>(*registry_->GetBGMSet()->GetSound()).SetStreamMode(false);   // no refill thread to race
+    PlaySceneBGM(4, true);
+    FadeOutMainVolume(800);   // at once, without an application to step the fade
+    platform::RenderManualAudio(platform::kMixRate);
+    StopSceneBGM();
+    ResetMainVolume();
     platform::TakeCapturedAudio();
     platform::SetAudioCapture(true);
     LoadLive();
@@ -168,9 +174,12 @@ TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
             << effect;
     }
     const std::vector<int16_t> captured = platform::TakeCapturedAudio();
-    int peak = 0;
+    int peak = 0, start_step = 0;
     for (int16_t v : captured) peak = std::max(peak, std::abs(int{v}));
     EXPECT_LT(peak, 32767) << "clipped";
+    for (size_t i = 0; i < 2 * platform::kMixRate / 100; ++i)   // the first 10 ms, after silence
+        start_step = std::max(start_step, std::abs(captured[i] - (i < 2 ? 0 : captured[i - 2])));
+    EXPECT_LE(start_step, 1500) << "a click at the stage start";
 
     CStreamFactory factory;
     factory.GetExtensionMap()->SetStr("ogg", "CVorbisStream");
