@@ -258,7 +258,8 @@ void WriteSounds(const std::string& root, bool mini) {
 
     // Tracks in BGM.vll order: title, stage clear, ranking, game over, stage demo, stages 1 to 3,
     // the ending. The game plays the title (until the stage select), the stage clear and the game
-    // over once, the others in a loop.
+    // over once, the story tracks and the stages in a loop; the ranking track, which no scene
+    // plays, stays a loop.
     const std::vector<std::pair<std::string, TrackStyle>> tracks = {
         {"Title", {112, 60, {0, 4, 5, 3}, 8, true, Wave::kSquare, 1, false}},
         {"Clear", {140, 60, {0, 3, 4, 0}, 4, true, Wave::kSaw, 2, false}},
