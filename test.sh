@@ -5,7 +5,7 @@
 set -uo pipefail
 cd "$(dirname "$0")"
 
-tools/install-deps.sh || exit 1
+tools/install-deps.sh test || exit 1
 
 JOBS=${JOBS:-$(nproc)}   # JOBS=4 ./test.sh on a shared machine
 failed_steps=()
@@ -47,8 +47,9 @@ build() {
   fi
 }
 
-# 1. Everything: the game as play.sh builds it, the tools, the tests and the benchmarks.
-if build build ""; then
+# 1. Everything: the game as play.sh builds it, the tools, the tests and the benchmarks (switched
+#    on here, as play.sh leaves them off in the same folder).
+if build build "" -DFLYINGFISH_TESTS=ON -DFLYINGFISH_BENCH=ON; then
   run_ctest build
 fi
 

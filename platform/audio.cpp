@@ -21,8 +21,9 @@ namespace platform {
 namespace {
 
 constexpr int kChunkFrames = 1024;                 // frames mixed per pass, as SDL asks for them
-// A stopped buffer fades out over these frames (about 6 ms) beside the mix, and a start whose
-// first frame is louder than kQuietStart fades in over them: neither clicks.
+// A stopped buffer fades out over these frames (about 6 ms) beside the mix, a start whose first
+// frame is louder than kQuietStart fades in over them, and a mixer line's gain moves to a new
+// value over them: none clicks.
 constexpr int kRampFrames = 256;
 constexpr float kQuietStart = 1.0f / 128.0f;
 constexpr int kFeedFrames = 2 * kChunkFrames;      // the most the clock-driven mix plays between refills
@@ -53,6 +54,41 @@ bool IsPlayablePcm(const WaveFormatEx& f) {
 
 class Voice;
 
+// A gain that moves to a new value linearly over kRampFrames instead of in one step.
+class GainRamp {
+public:
+    explicit GainRamp(float gain) : from_(gain), to_(gain) {}
+    // From the next frame on, the gain moves from one value to the other.
+    void Start(float from, float to) {
+        from_ = from;
+        to_ = to;
+        at_ = 0;
+    }
+    // A new value to move to, from the gain reached.
+    void MoveTo(float to) {
+        if (to != to_) Start(At(0), to);
+    }
+    bool Done() const { return at_ >= kRampFrames; }
+    // The gain at frame i from here.
+    float At(int i) const {
+        return at_ + i >= kRampFrames ? to_ : from_ + (to_ - from_) * static_cast<float>(at_ + i) / kRampFrames;
+    }
+    // Scales frames of stereo by the gain and moves on by them.
+    void Apply(float* stereo, int frames) {
+        if (Done() && to_ == 1.0f) return;
+        for (int i = 0; i < frames; ++i) {
+            const float gain = At(i);
+            stereo[2 * i] *= gain;
+            stereo[2 * i + 1] *= gain;
+        }
+        at_ = std::min(at_ + frames, kRampFrames);
+    }
+
+private:
+    float from_, to_;
+    int at_ = kRampFrames;
+};
+
 // The faded end of a stopped buffer: what would have followed, gains and fade applied.
 struct Tail {
     float samples[kRampFrames * 2];
@@ -67,6 +103,8 @@ public:
     std::mutex mutex;
     std::vector<Voice*> voices;   // every live secondary buffer
     std::vector<Tail> tails;      // the ends still fading out
+    // False until the first chunk of an output: that chunk starts at the lines' gains.
+    bool gains_settled = false;
 
     // Mixes frames (at most kChunkFrames) into out as 16-bit stereo.
     void RenderChunk(int16_t* out, int frames);
@@ -74,6 +112,8 @@ public:
 private:
     float accum_[kChunkFrames * 2];
     float fade_in_[kChunkFrames * 2];   // a starting buffer's chunk before its fade
+    // The wave and speakers lines' gains as the mix follows them.
+    GainRamp wave_{1.0f}, speakers_{1.0f};
 };
 
 Mixer& TheMixer() {
@@ -267,30 +307,27 @@ public:
         std::fill(memory_->begin(), memory_->end(), uint8_t{0});
     }
 
-    // Under the mixer's lock: adds frames into accum (gain included) and moves the cursors;
-    // scratch holds a starting chunk before its fade.
-    void MixInto(float* accum, float* scratch, int frames, float line_gain, bool focused) {
+    // Under the mixer's lock: adds frames into accum (the buffer's own gains included) and moves
+    // the cursors; scratch holds a starting chunk before its fade.
+    void MixInto(float* accum, float* scratch, int frames, bool focused) {
         if (!playing_ || lost_ || frames_ == 0) return;
         play_cursor_ = CursorBytes();
         const bool audible = (focused || (flags_ & kBufferGlobalFocus)) && (gain_l_ > 0.0f || gain_r_ > 0.0f);
         if (starting_) {
             starting_ = false;
-            fade_in_at_ = audible && FirstFrameLevel() * std::max(gain_l_, gain_r_) > kQuietStart ? 0 : kRampFrames;
+            fade_in_ = GainRamp(1.0f);
+            if (audible && FirstFrameLevel() * std::max(gain_l_, gain_r_) > kQuietStart) fade_in_.Start(0.0f, 1.0f);
         }
         sounding_ = true;
         if (!audible) {
             Advance(static_cast<uint64_t>(frames) * step_);
-        } else if (fade_in_at_ < kRampFrames) {
+        } else if (!fade_in_.Done()) {
             std::fill(scratch, scratch + 2 * frames, 0.0f);
-            WalkAny(scratch, frames, gain_l_ * line_gain, gain_r_ * line_gain);
-            for (int i = 0; i < 2 * frames; i += 2) {
-                const float fade = FadeInGain(i / 2);
-                accum[i] += scratch[i] * fade;
-                accum[i + 1] += scratch[i + 1] * fade;
-            }
-            fade_in_at_ = std::min(fade_in_at_ + frames, kRampFrames);
+            WalkAny(scratch, frames, gain_l_, gain_r_);
+            fade_in_.Apply(scratch, frames);
+            for (int i = 0; i < 2 * frames; ++i) accum[i] += scratch[i];
         } else {
-            WalkAny(accum, frames, gain_l_ * line_gain, gain_r_ * line_gain);
+            WalkAny(accum, frames, gain_l_, gain_r_);
         }
         write_cursor_ = CursorBytes();
     }
@@ -307,15 +344,10 @@ private:
         WalkAny(tail.samples, kRampFrames, gain_l_, gain_r_);
         position_ = position;
         playing_ = true;
-        for (int i = 0; i < kRampFrames; ++i) {
-            const float fade = FadeInGain(i) * static_cast<float>(kRampFrames - i) / kRampFrames;
-            tail.samples[2 * i] *= fade;
-            tail.samples[2 * i + 1] *= fade;
-        }
-    }
-    // The fade-in's gain at frame i of the chunk being mixed.
-    float FadeInGain(int i) const {
-        return fade_in_at_ + i >= kRampFrames ? 1.0f : static_cast<float>(fade_in_at_ + i) / kRampFrames;
+        GainRamp fade_in = fade_in_, fade_out(1.0f);   // a fade-in still running goes on under the fade-out
+        fade_out.Start(1.0f, 0.0f);
+        fade_in.Apply(tail.samples, kRampFrames);
+        fade_out.Apply(tail.samples, kRampFrames);
     }
     // The loudest channel of the frame at the position.
     float FirstFrameLevel() const {
@@ -428,7 +460,7 @@ private:
     bool playing_ = false, looping_ = false, lost_ = false;
     bool starting_ = false;   // the next mix is the first since Play or a jump
     bool sounding_ = false;   // mixed since then: a stop fades out
-    int fade_in_at_ = kRampFrames;   // frames of the fade-in done
+    GainRamp fade_in_{1.0f};   // a loud start's, from 0
     uint64_t position_ = 0;   // frames, 32.32 fixed point
     uint64_t step_ = 0;       // position advance per mixed frame
     uint32_t play_cursor_ = 0, write_cursor_ = 0;
@@ -445,21 +477,30 @@ void Mixer::RenderChunk(int16_t* out, int frames) {
     std::fill(accum_, accum_ + 2 * frames, 0.0f);
     {
         std::lock_guard<std::mutex> lock(mutex);
-        const float wave = GetAudioLineGain(AudioLine::kWave);
+        if (!gains_settled) {
+            wave_ = GainRamp(GetAudioLineGain(AudioLine::kWave));
+            speakers_ = GainRamp(GetAudioLineGain(AudioLine::kSpeakers));
+            gains_settled = true;
+        }
         const bool focused = g_focus.load(std::memory_order_relaxed);
-        for (Voice* voice : voices) voice->MixInto(accum_, fade_in_, frames, wave, focused);
+        for (Voice* voice : voices) voice->MixInto(accum_, fade_in_, frames, focused);
         for (Tail& tail : tails) {
             const int n = std::min(frames, kRampFrames - tail.at);
             if (focused || tail.global_focus)
-                for (int i = 0; i < 2 * n; ++i) accum_[i] += tail.samples[2 * tail.at + i] * wave;
+                for (int i = 0; i < 2 * n; ++i) accum_[i] += tail.samples[2 * tail.at + i];
             tail.at += n;
         }
         std::erase_if(tails, [](const Tail& tail) { return tail.at >= kRampFrames; });
+        wave_.MoveTo(GetAudioLineGain(AudioLine::kWave));
+        wave_.Apply(accum_, frames);
     }
     MixAudioSources(accum_, frames);
-    const float speakers = GetAudioLineGain(AudioLine::kSpeakers);
+    // The main volume: brought back at once while a stopped sound still fades out, it rises as a
+    // loud start does instead of stepping out of silence.
+    speakers_.MoveTo(GetAudioLineGain(AudioLine::kSpeakers));
+    speakers_.Apply(accum_, frames);
     for (int i = 0; i < 2 * frames; ++i) {
-        const float v = accum_[i] * speakers * 32768.0f;
+        const float v = accum_[i] * 32768.0f;
         out[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
     }
 }
@@ -571,9 +612,10 @@ public:
         }
         CloseSdl();
         name_ = "";
-        // Fades of stopped buffers end with the output.
+        // Fades of stopped buffers and of line gains end with the output.
         std::lock_guard<std::mutex> mix(TheMixer().mutex);
         TheMixer().tails.clear();
+        TheMixer().gains_settled = false;
     }
 
     void SetManual(bool manual) {

@@ -14,7 +14,8 @@ inline constexpr int kMixRate = 44100;
 enum class AudioLine { kSpeakers, kWave, kSynth, kCD, kCount };
 
 // A line's gain, 0..1; every line starts at 1. The mixer scales sound buffers by kWave, sources by
-// their own line, and everything by kSpeakers.
+// their own line, and everything by kSpeakers; it follows a change of kWave or kSpeakers over
+// about 6 ms rather than in one step.
 float GetAudioLineGain(AudioLine line);
 void SetAudioLineGain(AudioLine line, float gain);
 // Every line back to 1.

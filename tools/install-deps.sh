@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# install-deps.sh -- installs the Debian packages that building, playing and testing need.
+# install-deps.sh [play|test] -- installs the Debian packages that building and playing need
+# ("play"), or those and what the tests and benchmarks add ("test", the default).
 # Only missing packages are installed; the package lists are refreshed only when one is missing.
 set -euo pipefail
 
-PACKAGES=(
+# Building and playing: the build tools, the libraries the game links, the sound font its MIDI
+# plays with, and the MP3 encoder the content generator links (its Ogg encoder is libvorbis's).
+PLAY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libasound2-dev libx11-dev libmpg123-dev libvorbis-dev libmp3lame-dev libfluidsynth-dev timgm6mb-soundfont
+  libsdl2-dev libasound2-dev libx11-dev libmpg123-dev libvorbis-dev libsndfile1-dev
+  libfluidsynth-dev timgm6mb-soundfont
+  libmp3lame-dev
+)
+# What the tests and benchmarks add: their libraries, the sound tools that make the readers' test
+# files, and the virtual X server, window manager and tools of the tests on a real window.
+TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
-  lame vorbis-tools
-  libsndfile1-dev sox
+  lame vorbis-tools sox
   xvfb xauth xdotool imagemagick x11-utils openbox
 )
+
+case "${1:-test}" in
+  play) PACKAGES=("${PLAY_PACKAGES[@]}") ;;
+  test) PACKAGES=("${PLAY_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *)
+    echo "usage: install-deps.sh [play|test]" >&2
+    exit 2
+    ;;
+esac
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
   echo "install-deps.sh: dpkg-query not found; install these packages by hand: ${PACKAGES[*]}" >&2

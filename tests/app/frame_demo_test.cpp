@@ -56,10 +56,10 @@ protected:
                " " + testutil::TestInstanceEnv() + " " + env + " '" + kDemo + "'";
     }
 
-    // Runs the demo to its end.
-    Run RunDemo(const std::string& env, const std::string& wrapper = "") {
+    // Runs the demo to its end, with args after the program's name.
+    Run RunDemo(const std::string& env, const std::string& wrapper = "", const std::string& args = "") {
         Run run;
-        std::string command = DemoCommand(env, wrapper) + " >'" + (dir_ / "out").string() + "' 2>'" +
+        std::string command = DemoCommand(env, wrapper) + " " + args + " >'" + (dir_ / "out").string() + "' 2>'" +
                               (dir_ / "err").string() + "'";
         auto start = Clock::now();
         int status = std::system(command.c_str());
@@ -132,16 +132,18 @@ TEST_F(FrameDemoTest, SecondCopyExitsAtOnceAndTheFirstRaisesItsWindow) {
     EXPECT_NE(ReadFile(first_err).find("raising it"), std::string::npos) << ReadFile(first_err);
 }
 
-// Ways a run ends before its frame limit: Esc (from an input script), or a frame limit that is
-// not a number, which closes the window at once with a log text. And a run with no display
-// and no video setting, which says on stderr, with the log off, that it has no window.
-TEST_F(FrameDemoTest, EscOrAnUnreadableFrameLimitEndsTheRun) {
+// Ways a run ends before its frame limit: Esc (from an input script), a frame limit that is not
+// a number, which closes the window at once with a log text, or --help, which prints the usage.
+// And a run with no display and no video setting, which says on stderr, with the log off, that
+// it has no window.
+TEST_F(FrameDemoTest, EscAnUnreadableFrameLimitOrHelpEndsTheRun) {
     const fs::path script = dir_ / "esc.txt";
     std::ofstream(script) << "5: Escape\n";
     struct Case {
         std::string env;
         std::string summary;   // the demo's last line
         std::string logged;    // "" when nothing particular is logged
+        std::string args = "";
     };
     const Case cases[] = {
         {"FLYINGFISH_MAX_FRAMES=300 FLYINGFISH_INPUT='" + script.string() + "'", "frame_demo: frames 6 drawn 6 ", ""},
@@ -150,10 +152,11 @@ TEST_F(FrameDemoTest, EscOrAnUnreadableFrameLimitEndsTheRun) {
         {"FLYINGFISH_MAX_FRAMES=-5", "frame_demo: frames 0 ", "FLYINGFISH_MAX_FRAMES=-5 is not"},
         {"FLYINGFISH_VIDEO= DISPLAY= WAYLAND_DISPLAY= FLYINGFISH_LOG= FLYINGFISH_MAX_FRAMES=3", "frame_demo: frames 2 ",
          "video: no display"},
+        {"FLYINGFISH_MAX_FRAMES=30", "usage: frame_demo\n", "", "--help"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.env);
-        Run run = RunDemo("FLYINGFISH_VIDEO=headless FLYINGFISH_CLOCK=virtual FLYINGFISH_LOG=stderr " + c.env);
+        Run run = RunDemo("FLYINGFISH_VIDEO=headless FLYINGFISH_CLOCK=virtual FLYINGFISH_LOG=stderr " + c.env, "", c.args);
         EXPECT_EQ(run.exit_code, 0);
         EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
         if (!c.logged.empty()) {

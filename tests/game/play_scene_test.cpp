@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -18,6 +19,8 @@
 #include "platform/audio.h"
 #include "platform/audio_mix.h"
 #include "sdk/app/ObjectCreater.h"
+#include "sdk/sound/StreamFactory.h"
+#include "sdk/sound/WaveStream.h"
 #include "sdk/sound/WaveSound.h"
 #include "play_test_util.h"
 #include "tests/sound/sound_test_util.h"
@@ -138,7 +141,11 @@ TEST_F(PlaySceneTest, AClearedStageWaitsForItsFanfareBeforeItSavesAndGoesOn) {
 }
 
 // The real content, music and effects together on the capture device: eating, leaps and the
-// goal fanfare over the stage's music never reach full scale.
+// goal fanfare over the stage's music never reach full scale, and the stage starts without a click
+// after its story's music, faded out by the main volume, stopped and the volume reset. Decoded,
+// every effect and every track played once (the title, the stage clear, the game over) starts and
+// ends within +-64, such a track fades in over its first millisecond and out over its last 5 ms,
+// and a looping track's step from its end to its start is one of its ordinary steps.
 TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
     fs::remove_all("GameData");
     fs::create_directory_symlink(fs::path(FF_BINARY_DIR) / "GameData", "GameData");
@@ -147,6 +154,11 @@ TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
     registry_->GetSESet()->Load(kSoundChannels);
     registry_->GetBGMSet()->Create();
     dynamic_cast<CSound&>(*registry_->GetBGMSet()->GetSound()).SetStreamMode(false);   // no refill thread to race
+    PlaySceneBGM(4, true);
+    FadeOutMainVolume(800);   // at once, without an application to step the fade
+    platform::RenderManualAudio(platform::kMixRate);
+    StopSceneBGM();
+    ResetMainVolume();
     platform::TakeCapturedAudio();
     platform::SetAudioCapture(true);
     LoadLive();
@@ -161,9 +173,44 @@ TEST_F(PlaySceneTest, AStageWithItsSoundsNeverClips) {
         EXPECT_NE(std::find_if(sounds_.begin(), sounds_.end(), [&](auto s) { return s.first == effect; }), sounds_.end())
             << effect;
     }
-    int peak = 0;
-    for (int16_t v : platform::TakeCapturedAudio()) peak = std::max(peak, std::abs(int{v}));
+    const std::vector<int16_t> captured = platform::TakeCapturedAudio();
+    int peak = 0, start_step = 0;
+    for (int16_t v : captured) peak = std::max(peak, std::abs(int{v}));
     EXPECT_LT(peak, 32767) << "clipped";
+    for (size_t i = 0; i < 2 * platform::kMixRate / 100; ++i)   // the first 10 ms, after silence
+        start_step = std::max(start_step, std::abs(captured[i] - (i < 2 ? 0 : captured[i - 2])));
+    EXPECT_LE(start_step, 1500) << "a click at the stage start";
+
+    CStreamFactory factory;
+    factory.GetExtensionMap()->SetStr("ogg", "CVorbisStream");
+    for (const auto& entry : fs::recursive_directory_iterator("GameData/Sound")) {
+        const std::string kind = entry.path().extension().string(), name = entry.path().stem().string();
+        if (kind != ".wav" && kind != ".mp3" && kind != ".ogg") continue;
+        KTL::smart_ptr<IWaveStream> stream = factory.CreateStream(entry.path().string());
+        ASSERT_EQ(stream->GetFormat()->bits_per_sample, 16) << name;
+        const size_t channels = stream->GetFormat()->channels, ms = stream->GetFormat()->samples_per_sec / 1000 * channels;
+        std::vector<int16_t> pcm(1 << 21);
+        size_t size = 0;
+        while (uint32_t n = stream->Read(&pcm[size], static_cast<uint32_t>(2 * (pcm.size() - size)))) size += n / 2;
+        ASSERT_GT(size, 10 * ms) << name;
+        int loudest = 0, first_ms = 0, step = 0, edge = 0, wrap = 0;
+        double end_energy = 0;
+        for (size_t i = 0; i < size; ++i) {
+            loudest = std::max(loudest, std::abs(int{pcm[i]}));
+            if (i < ms) first_ms = std::max(first_ms, std::abs(int{pcm[i]}));
+            if (i >= channels) step = std::max(step, std::abs(pcm[i] - pcm[i - channels]));
+            if (i + 5 * ms >= size) end_energy += pcm[i] * pcm[i];
+            if (i < channels || i + channels >= size) edge = std::max(edge, std::abs(int{pcm[i]}));
+            if (i < channels) wrap = std::max(wrap, std::abs(pcm[i] - pcm[size - channels + i]));
+        }
+        if (kind == ".ogg" && name != "Title" && name != "Clear" && name != "GameOver") {
+            EXPECT_LE(wrap, step) << name << ": the loop point";
+        } else {
+            EXPECT_LE(edge, 64) << name << ": the first or the last sample";
+            const bool faded = std::sqrt(end_energy / (5 * ms)) < 327.67 && first_ms * 4 < loudest;
+            EXPECT_TRUE(faded || kind != ".ogg") << name << ": the last 5 ms or the first millisecond";
+        }
+    }
 }
 
 TEST_F(PlaySceneTest, RecordsFallOnlyWhenStrictlyBetter) {

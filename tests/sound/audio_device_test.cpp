@@ -283,11 +283,13 @@ TEST_F(SoundDeviceTest, GainsOfVolumePanAndMixerLinesScaleTheMix) {
         buffer->SetPan(c.pan);
         platform::SetAudioLineGain(platform::AudioLine::kWave, c.wave);
         platform::SetAudioLineGain(platform::AudioLine::kSpeakers, c.speakers);
-        platform::RenderManualAudio(1);
+        // A line's new gain is reached after the mixer's fade.
+        const int at = soundtest::kMixerFadeFrames;
+        platform::RenderManualAudio(at + 1);
         const std::vector<int16_t> out = platform::TakeCapturedAudio();
-        EXPECT_NEAR(out[0], soundtest::ToneSample(frame, 0) * c.left, 1.0) << c.volume << " " << c.pan;
-        EXPECT_NEAR(out[1], soundtest::ToneSample(frame, 1) * c.right, 1.0) << c.volume << " " << c.pan;
-        ++frame;
+        EXPECT_NEAR(out[2 * at], soundtest::ToneSample(frame + at, 0) * c.left, 1.0) << c.volume << " " << c.pan;
+        EXPECT_NEAR(out[2 * at + 1], soundtest::ToneSample(frame + at, 1) * c.right, 1.0) << c.volume << " " << c.pan;
+        frame += at + 1;
     }
 }
 

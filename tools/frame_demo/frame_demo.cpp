@@ -2,7 +2,8 @@
 //
 // It opens the window, counts frames with CFPSTimer, runs one periodic callback once a second
 // and ends when Esc is pushed or the window closes (FLYINGFISH_MAX_FRAMES closes it by itself).
-// At the end it prints one line: "frame_demo: frames N drawn N skipped N ticks N".
+// At the end it prints one line: "frame_demo: frames N drawn N skipped N ticks N". "--help" or
+// "-h" prints the usage instead.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -18,6 +19,7 @@
 #include "sdk/app/WinMain.h"
 #include "sdk/base/ErrorLog.h"
 #include "sdk/ktl/function_callback.h"
+#include "tools/usage.h"
 
 using namespace zuderadeDoruVAV3ed;
 
@@ -26,6 +28,13 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr int kButtonEsc = 0;   // ends the demo, as it ends the game
+
+constexpr const char kUsage[] =
+    "usage: frame_demo\n"
+    "Shows a 640 x 480 window at 30 frames per second with a picture, a sprite and a box per game\n"
+    "button until Esc is pushed or the window closes, then prints one summary line. Its log\n"
+    "(FLYINGFISH_LOG=stderr) has a line for each frame in which a button is held or pushed, with\n"
+    "the held and the pushed buttons as bit masks: \"frame 59 held 0x0030 pushed 0x0010\".\n";
 
 // The demo's body on the application thread.
 class CDemoMain : public CAppListener {
@@ -100,6 +109,7 @@ CAppFrame* MakeDemoApp() { return new CDemoApp; }
 } // namespace
 
 int main(int argc, char** argv) {
+    if (PrintUsageWhenAsked(argc, argv, kUsage)) return 0;
     std::string command_line;
     for (int i = 1; i < argc; ++i) command_line += (i > 1 ? " " : "") + std::string(argv[i]);
     return WinMain(nullptr, nullptr, command_line, 1, &MakeDemoApp);

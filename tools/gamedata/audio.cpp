@@ -114,6 +114,19 @@ void NormalizeTogether(const std::vector<Pcm*>& parts, double peak) {
         for (float& s : part->samples) s *= gain;
 }
 
+void FadeEdges(Pcm& pcm, double fade_in, double fade_out) {
+    const size_t frames = pcm.Frames();
+    const double in = fade_in * pcm.rate, out = fade_out * pcm.rate;
+    for (size_t i = 0; i < frames; ++i) {
+        // Frames from the nearer edge, against the length of that edge's fade; the edge frames are 0.
+        const double from_start = static_cast<double>(i), from_end = static_cast<double>(frames - 1 - i);
+        const double t = std::min(in > 0 ? from_start / in : 1.0, out > 0 ? from_end / out : 1.0);
+        if (t >= 1.0) continue;
+        const float gain = static_cast<float>(0.5 - 0.5 * std::cos(kPi * t));
+        for (int c = 0; c < pcm.channels; ++c) pcm.samples[i * pcm.channels + c] *= gain;
+    }
+}
+
 std::vector<uint8_t> EncodeWav(const Pcm& pcm, bool mu_law) {
     const uint32_t sample_bytes = mu_law ? 1 : 2;
     const uint32_t fmt_bytes = mu_law ? 18 : 16;   // a compressed format carries its extra-data size

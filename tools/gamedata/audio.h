@@ -43,6 +43,9 @@ void Normalize(Pcm& pcm, double peak);
 // Scales the parts (same rate and channels) by one gain, so that their sum, all started at
 // once, reaches peak at its loudest.
 void NormalizeTogether(const std::vector<Pcm*>& parts, double peak);
+// Rises from silence over the first fade_in seconds and falls back to it over the last fade_out
+// (raised-cosine curves), so that a sound played once neither starts nor stops with a step.
+void FadeEdges(Pcm& pcm, double fade_in, double fade_out);
 // Frequency of a MIDI note number.
 double MidiFreq(int note);
 

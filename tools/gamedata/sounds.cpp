@@ -124,6 +124,7 @@ struct TrackStyle {
     bool drums;
     Wave lead;
     uint32_t seed;
+    bool loops;                   // false: played once, so it fades in and out at its ends
 };
 
 Pcm Compose(const TrackStyle& style) {
@@ -169,6 +170,9 @@ Pcm Compose(const TrackStyle& style) {
     p.EnsureFrames(static_cast<size_t>(style.bars * 4 * beat * kRate));
     p.samples.resize(static_cast<size_t>(style.bars * 4 * beat * kRate) * 2);   // loops cleanly at the bar
     Normalize(p, kMusicPeak);
+    // A track played once ends in silence rather than at full swing; a looping one keeps its
+    // loop point seamless and leaves its start and stop to the mixer.
+    if (!style.loops) FadeEdges(p, 0.02, 0.05);
     return p;
 }
 
@@ -253,17 +257,19 @@ void WriteSounds(const std::string& root, bool mini) {
     WriteText(root, "GameData/Sound/SE/LoadList/SE.vll", se_list);
 
     // Tracks in BGM.vll order: title, stage clear, ranking, game over, stage demo, stages 1 to 3,
-    // the ending.
+    // the ending. The game plays the title (until the stage select), the stage clear and the game
+    // over once, the story tracks and the stages in a loop; the ranking track, which no scene
+    // plays, stays a loop.
     const std::vector<std::pair<std::string, TrackStyle>> tracks = {
-        {"Title", {112, 60, {0, 4, 5, 3}, 8, true, Wave::kSquare, 1}},
-        {"Clear", {140, 60, {0, 3, 4, 0}, 4, true, Wave::kSaw, 2}},
-        {"Ranking", {90, 65, {5, 3, 0, 4}, 8, false, Wave::kTriangle, 3}},
-        {"GameOver", {70, 57, {5, 1, 2, 5}, 4, false, Wave::kTriangle, 4}},
-        {"StageDemo", {100, 62, {3, 4, 2, 5}, 8, false, Wave::kSquare, 5}},
-        {"Stage1", {128, 62, {0, 5, 3, 4}, 8, true, Wave::kSquare, 6}},
-        {"Stage2", {136, 65, {0, 3, 5, 4}, 8, true, Wave::kSaw, 7}},
-        {"Stage3", {144, 57, {5, 3, 0, 4}, 8, true, Wave::kSquare, 8}},
-        {"Ending", {96, 60, {0, 5, 3, 4}, 8, false, Wave::kTriangle, 9}},
+        {"Title", {112, 60, {0, 4, 5, 3}, 8, true, Wave::kSquare, 1, false}},
+        {"Clear", {140, 60, {0, 3, 4, 0}, 4, true, Wave::kSaw, 2, false}},
+        {"Ranking", {90, 65, {5, 3, 0, 4}, 8, false, Wave::kTriangle, 3, true}},
+        {"GameOver", {70, 57, {5, 1, 2, 5}, 4, false, Wave::kTriangle, 4, false}},
+        {"StageDemo", {100, 62, {3, 4, 2, 5}, 8, false, Wave::kSquare, 5, true}},
+        {"Stage1", {128, 62, {0, 5, 3, 4}, 8, true, Wave::kSquare, 6, true}},
+        {"Stage2", {136, 65, {0, 3, 5, 4}, 8, true, Wave::kSaw, 7, true}},
+        {"Stage3", {144, 57, {5, 3, 0, 4}, 8, true, Wave::kSquare, 8, true}},
+        {"Ending", {96, 60, {0, 5, 3, 4}, 8, false, Wave::kTriangle, 9, true}},
     };
     std::vector<std::string> bgm_list = {"// Music tracks, numbered by their #BGMFile line from 0",
                                          "#BGMFileCount " + std::to_string(tracks.size())};

@@ -2,7 +2,6 @@
 // synthesiser) from the sound factory to its end through the audio output, then exits; SIGINT or
 // SIGTERM stop it earlier.
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "sdk/sound/DirectSound.h"
 #include "sdk/sound/SoundFactory.h"
 #include "sdk/sound/WaveOutput.h"
+#include "tools/usage.h"
 
 using namespace zuderadeDoruVAV3ed;
 
@@ -24,10 +24,7 @@ constexpr const char kUsage[] =
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
+    if (PrintUsageWhenAsked(argc, argv, kUsage)) return 0;
     if (argc != 2) {
         std::fputs(kUsage, stderr);
         return 2;
